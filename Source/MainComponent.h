@@ -1,0 +1,47 @@
+#pragma once
+
+#include "CustomLookAndFeel.h"
+#include "PluginFormats.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <memory>
+
+extern const juce::StringArray formatExtensions;
+extern const juce::StringArray formatNames;
+extern const juce::StringArray linkButtonNames;
+extern const juce::String licenceText;
+
+// The installer's one screen and its state: the product identity, the format table's per-row
+// state, the controls, the drawables and the look-and-feel.
+class MainComponent : public juce::Component,
+                      public juce::Button::Listener
+{
+public:
+    MainComponent();
+    ~MainComponent() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+
+    int lastModifierBits = 0;
+    CustomLookAndFeel lookAndFeel;
+    float unit = 9.0f;
+    juce::String productName, productVersion, platformSuffix;
+
+    std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
+    std::unique_ptr<juce::Drawable> installIcon, logoDrawable;
+    juce::URL websiteUrl, manualUrl;
+    juce::File settingsFolder;
+    bool shiftHeld = false;
+    bool operationDone = false;
+    std::array<bool, numFormats> formatSelected {};
+    std::array<juce::File, numFormats> formatFolders;
+
+private:
+    void loadDrawables();
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
+};
