@@ -6,4 +6,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$QF_ROOT/scripts/setup.sh"
 configure_and_build "$BUILD_DIR" -DQF_BUILD_TESTS=ON
 cd "$BUILD_DIR"
-ctest --output-on-failure --timeout 600 -j 2
+if [ -n "${DISPLAY:-}" ]; then
+    ctest --output-on-failure --timeout 600 -j 2
+else
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 -j 2
+fi
