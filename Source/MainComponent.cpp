@@ -4,6 +4,7 @@
 #include "Palette.h"
 #include "Platform.h"
 #include "ProductInfo.h"
+#include "SettingsFile.h"
 
 const juce::StringArray formatExtensions { ".vst3", ".clap", ".aaxplugin" };
 const juce::StringArray formatNames { "VST3", "CLAP", "AAX" };
@@ -36,6 +37,10 @@ MainComponent::MainComponent()
         formatFolders[(size_t) row] = defaultFormatFolder (row);
 
     settingsFolder = Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName);
+    SettingsFile::readOrCreate (SettingsFile::fileIn (settingsFolder), formatFolders);
+
+    for (const auto& folder : formatFolders)
+        recoverInterruptedRuns (folder);
 
     for (int row = 0; row < numFormats; ++row)
         formatSelected[(size_t) row] = bundleFile (formatFolders[(size_t) row], productName, row).exists();
@@ -76,4 +81,19 @@ void MainComponent::resized()
 
 void MainComponent::buttonClicked (juce::Button*)
 {
+}
+
+void MainComponent::onFolderChosen (const juce::String& key, const juce::String& path)
+{
+    if (const auto row = SettingsFile::rowForKey (key); row >= 0)
+        formatFolders[(size_t) row] = juce::File (path);
+
+    repaint();
+}
+
+void MainComponent::runInstallOrUninstall()
+{
+    rowOutcomes = runInstallation (formatSelected, formatFolders, productName, shiftHeld);
+    operationDone = true;
+    repaint();
 }

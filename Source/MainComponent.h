@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CustomLookAndFeel.h"
+#include "InstallRun.h"
 #include "PluginFormats.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -26,6 +27,12 @@ public:
     void resized() override;
     void buttonClicked (juce::Button*) override;
 
+    // The settings panel's callback: a folder was chosen for the row with this settings key.
+    void onFolderChosen (const juce::String& key, const juce::String& path);
+
+    // Installs the selected rows, or removes them when Shift is held, then shows the result.
+    void runInstallOrUninstall();
+
     int lastModifierBits = 0;
     CustomLookAndFeel lookAndFeel;
     float unit = 9.0f;
@@ -39,6 +46,9 @@ public:
     bool operationDone = false;
     std::array<bool, numFormats> formatSelected {};
     std::array<juce::File, numFormats> formatFolders;
+
+    // What the last run did to each row, so the result view can tell the truth.
+    std::array<RowOutcome, numFormats> rowOutcomes {};
 
 private:
     void loadDrawables();

@@ -1,5 +1,16 @@
 #include "Platform.h"
 
+#include "PeVersion.h"
+
+#if JUCE_WINDOWS
+ #include <windows.h>
+#else
+ #include <cerrno>
+ #include <signal.h>
+ #include <sys/stat.h>
+ #include <unistd.h>
+#endif
+
 namespace Platform
 {
 namespace
@@ -26,6 +37,46 @@ juce::String windowsPathOf (const juce::File& file)
 juce::File commonApplicationDataFolder()
 {
     return juce::File::getSpecialLocation (juce::File::commonApplicationDataDirectory);
+}
+
+bool isRegularFile (const juce::File& file)
+{
+    return file.existsAsFile();
+}
+
+juce::String moduleFileVersion (const juce::File& module)
+{
+    return module.getVersion();
+}
+
+int currentProcessId()
+{
+    return (int) GetCurrentProcessId();
+}
+
+bool isProcessRunning (int processId)
+{
+    auto process = OpenProcess (SYNCHRONIZE, FALSE, (DWORD) processId);
+    if (process == nullptr)
+        return false;
+    const bool running = WaitForSingleObject (process, 0) == WAIT_TIMEOUT;
+    CloseHandle (process);
+    return running;
+}
+
+bool renameEntry (const juce::File& from, const juce::File& to)
+{
+    return MoveFileExW (from.getFullPathName().toWideCharPointer(), to.getFullPathName().toWideCharPointer(), 0) != 0;
+}
+
+bool entryExists (const juce::File& file)
+{
+    return file.exists() || file.isSymbolicLink();
+}
+
+bool onSameVolume (const juce::File& a, const juce::File& b)
+{
+    return a.getVolumeSerialNumber() == b.getVolumeSerialNumber();
 }
 
 juce::File winePrefix() { return {}; }
@@ -82,6 +133,46 @@ bool isAtOrBelow (const juce::File& file, const juce::File& root)
     return file == root || file.isAChildOf (root);
 }
 } // namespace
+
+bool isRegularFile (const juce::File& file)
+{
+    struct stat info;
+    return file.getFullPathName().isNotEmpty() && stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
+}
+
+juce::String moduleFileVersion (const juce::File& module)
+{
+    return readPeFileVersion (module);
+}
+
+bool renameEntry (const juce::File& from, const juce::File& to)
+{
+    // rename() would silently replace an empty folder or a file at the target.
+    return ! entryExists (to) && ::rename (from.getFullPathName().toRawUTF8(), to.getFullPathName().toRawUTF8()) == 0;
+}
+
+bool onSameVolume (const juce::File& a, const juce::File& b)
+{
+    struct stat infoA, infoB;
+    return stat (a.getFullPathName().toRawUTF8(), &infoA) == 0 && stat (b.getFullPathName().toRawUTF8(), &infoB) == 0
+           && infoA.st_dev == infoB.st_dev;
+}
+
+bool entryExists (const juce::File& file)
+{
+    struct stat info;
+    return file.getFullPathName().isNotEmpty() && lstat (file.getFullPathName().toRawUTF8(), &info) == 0;
+}
+
+int currentProcessId()
+{
+    return (int) getpid();
+}
+
+bool isProcessRunning (int processId)
+{
+    return processId > 0 && (kill ((pid_t) processId, 0) == 0 || errno == EPERM);
+}
 
 juce::File winePrefix()
 {

@@ -19,6 +19,26 @@ juce::String windowsPathOf (const juce::File& file);
 // The machine-wide application-data folder (ProgramData).
 juce::File commonApplicationDataFolder();
 
+// True for a plain file: not a folder, device or pipe.
+bool isRegularFile (const juce::File& file);
+
+// The module's file version, "major.minor.build.revision", or empty when it has none.
+juce::String moduleFileVersion (const juce::File& module);
+
+// Renames a file, folder or symbolic link (never what a link points to) within one volume;
+// atomic where the system allows. Fails when the target exists.
+bool renameEntry (const juce::File& from, const juce::File& to);
+
+// Whether two existing paths lie on the same volume, so that a rename between them works.
+bool onSameVolume (const juce::File& a, const juce::File& b);
+
+// Whether anything, even a dangling symbolic link, stands at the path.
+bool entryExists (const juce::File& file);
+
+// This process's ID, and whether a process with the given ID is running.
+int currentProcessId();
+bool isProcessRunning (int processId);
+
 // Linux only: the Wine prefix standing in for the Windows drives; ~/.wine unless a test
 // points it elsewhere.
 juce::File winePrefix();

@@ -1,0 +1,94 @@
+#include "SettingsFile.h"
+
+#include "Platform.h"
+
+namespace SettingsFile
+{
+const char* const noteText =
+    "These are the paths that all Quillfern installers will use for their respective formats. Edit them to "
+    "personal taste, but keep in mind that some formats have specific homes. Use this feature at your own risk; "
+    "follow the naming and separator conventions exactly as you see them, or you could end up with unintended "
+    "consequences. If you delete this file, the next time you run the Plugin Manager for any QF product, a new "
+    "one with the default locations will be written.";
+
+namespace
+{
+// The order in which a new file lists the folders.
+constexpr int rowsInWrittenOrder[] = { 1, 0, 2 };
+
+bool writeElement (const juce::XmlElement& element, const juce::File& settingsFile)
+{
+    // writeTo goes through a temporary file beside the target, which then replaces it.
+    return element.writeTo (settingsFile, juce::XmlElement::TextFormat());
+}
+
+void readFolders (const juce::XmlElement& element, std::array<juce::File, numFormats>& folders)
+{
+    for (int row = 0; row < numFormats; ++row)
+    {
+        auto folder = Platform::fileFromWindowsPath (element.getStringAttribute (pluginFormats()[(size_t) row].settingsKey));
+
+        if (folder == juce::File())
+            continue;
+
+        folders[(size_t) row] = folder;
+
+        if (! folder.exists())
+            folder.createDirectory();
+    }
+}
+
+void create (const juce::File& settingsFile, const std::array<juce::File, numFormats>& folders)
+{
+    juce::XmlElement element (rootTag);
+    element.setAttribute (noteKey, noteText);
+
+    for (auto row : rowsInWrittenOrder)
+        element.setAttribute (pluginFormats()[(size_t) row].settingsKey, Platform::windowsPathOf (folders[(size_t) row]));
+
+    // Never replace a folder that stands where the file belongs.
+    if (! settingsFile.isDirectory() && settingsFile.getParentDirectory().createDirectory())
+        writeElement (element, settingsFile);
+}
+} // namespace
+
+juce::File fileIn (const juce::File& settingsFolder)
+{
+    return settingsFolder.getChildFile (fileName);
+}
+
+int rowForKey (const juce::String& key)
+{
+    for (int row = 0; row < numFormats; ++row)
+        if (key == pluginFormats()[(size_t) row].settingsKey)
+            return row;
+
+    return -1;
+}
+
+void readOrCreate (const juce::File& settingsFile, std::array<juce::File, numFormats>& folders)
+{
+    if (! settingsFile.existsAsFile())
+    {
+        create (settingsFile, folders);
+        return;
+    }
+
+    if (auto element = juce::parseXML (settingsFile))
+        readFolders (*element, folders);
+}
+
+bool writeFolder (const juce::File& settingsFile, const juce::String& key, const juce::File& folder)
+{
+    if (! settingsFile.existsAsFile())
+        return false;
+
+    auto element = juce::parseXML (settingsFile);
+
+    if (element == nullptr)
+        return false;
+
+    element->setAttribute (key, Platform::windowsPathOf (folder));
+    return writeElement (*element, settingsFile);
+}
+} // namespace SettingsFile

@@ -1,0 +1,147 @@
+#include "MainComponent.h"
+#include "SettingsFile.h"
+#include "helpers/TestFolders.h"
+
+namespace
+{
+std::array<juce::File, numFormats> defaultFolders()
+{
+    return { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
+}
+} // namespace
+
+class SettingsFileTest : public TemporaryPrefixTest
+{
+protected:
+    juce::File makerFolder() const { return driveC().getChildFile ("ProgramData/Quillfern"); }
+    juce::File settings() const { return SettingsFile::fileIn (makerFolder()); }
+
+    void writeSettings (const juce::String& text) const
+    {
+        ASSERT_TRUE (makerFolder().createDirectory());
+        ASSERT_TRUE (settings().replaceWithText (text));
+    }
+
+    std::array<juce::File, numFormats> readFolders() const
+    {
+        auto folders = defaultFolders();
+        SettingsFile::readOrCreate (settings(), folders);
+        return folders;
+    }
+};
+
+TEST_F (SettingsFileTest, AMissingFileIsWrittenWithTheDefaultsInTheSharedFormat)
+{
+    // The maker folder does not exist yet: it is created so the file can be written.
+    EXPECT_EQ (readFolders(), defaultFolders());
+    ASSERT_TRUE (settings().existsAsFile());
+
+    const auto text = settings().loadFileAsString();
+    const auto lines = juce::StringArray::fromTokens (text, "\n", "");
+    ASSERT_EQ (lines.size(), 6);  // declaration, empty line, three element lines, final line end
+    EXPECT_EQ (lines[0], "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r");
+    EXPECT_EQ (lines[1], "\r");
+    EXPECT_TRUE (lines[2].startsWith ("<Plugin_Manager_Settings Important_Note:=\"These are the paths that all Quillfern installers"));
+    EXPECT_TRUE (lines[2].endsWith ("will be written.\"\r"));
+    EXPECT_EQ (lines[3], "                         CLAP_Path=\"C:\\Program Files\\Common Files\\CLAP\" VST3_Path=\"C:\\Program Files\\Common Files\\VST3\"\r");
+    EXPECT_EQ (lines[4], "                         AAX_Path=\"C:\\Program Files\\Common Files\\Avid\\Audio\\Plug-Ins\"/>\r");
+    EXPECT_EQ (lines[5], "");
+
+    auto element = juce::parseXML (settings());
+    ASSERT_NE (element, nullptr);
+    EXPECT_EQ (element->getAttributeName (0), "Important_Note:");
+    EXPECT_EQ (element->getStringAttribute ("Important_Note:"), SettingsFile::noteText);
+    EXPECT_EQ (element->getNumAttributes(), 4);
+}
+
+TEST_F (SettingsFileTest, AnExistingFileIsReadNeverRewrittenAndItsFoldersCreated)
+{
+    const juce::String text ("<?xml version=\"1.0\"?>\n<Another_Tag Extra=\"kept\" VST3_Path=\"D:/Audio/VST3\" "
+                             "CLAP_Path=\"C:\\Plugins\\CLAP\" AAX_Path=\"/opt/aax\" More=\"x\"/>\n");
+    writeSettings (text);
+    const auto before = settings().loadFileAsString();
+
+    const auto folders = readFolders();
+    EXPECT_EQ (folders[0], prefix.getChildFile ("dosdevices/d:/Audio/VST3"));
+    EXPECT_EQ (folders[1], driveC().getChildFile ("Plugins/CLAP"));
+    EXPECT_EQ (folders[2], juce::File ("/opt/aax"));
+    EXPECT_TRUE (folders[0].isDirectory());
+    EXPECT_TRUE (folders[1].isDirectory());
+    EXPECT_EQ (settings().loadFileAsString(), before);
+}
+
+TEST_F (SettingsFileTest, MissingEmptyOrRelativePathsKeepTheirDefault)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"\" CLAP_Path=\"Plugins\\CLAP\"/>");
+    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_FALSE (defaultFormatFolder (0).exists());
+    EXPECT_FALSE (driveC().getChildFile ("ProgramData/Quillfern/Plugins").exists());
+}
+
+TEST_F (SettingsFileTest, UnparseableOrUnwritableFilesLeaveTheDefaultsAndTheFileAlone)
+{
+    for (const juce::String garbage : { "not xml at all", "<Plugin_Manager_Settings VST3_Path=\"C:\\x", " ", "<<<>>>" })
+    {
+        writeSettings (garbage);
+        const auto before = settings().loadFileAsString();
+        EXPECT_EQ (readFolders(), defaultFolders()) << garbage;
+        EXPECT_EQ (settings().loadFileAsString(), before);
+    }
+
+    settings().deleteFile();
+    ASSERT_TRUE (settings().getChildFile ("inside").create());  // a folder where the file should be
+    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_TRUE (settings().getChildFile ("inside").existsAsFile());
+}
+
+TEST_F (SettingsFileTest, AFileWrittenHereReadsBackToTheSameFolders)
+{
+    std::array<juce::File, numFormats> chosen { driveC().getChildFile ("A/VST3"), juce::File ("/srv/clap"), driveC().getChildFile ("B") };
+    auto written = chosen;
+    SettingsFile::readOrCreate (settings(), written);
+    ASSERT_TRUE (settings().existsAsFile());
+    EXPECT_EQ (readFolders(), chosen);
+    EXPECT_TRUE (settings().loadFileAsString().contains ("CLAP_Path=\"Z:\\srv\\clap\""));
+}
+
+TEST_F (SettingsFileTest, WriteFolderSetsOneAttributeAndKeepsTheRest)
+{
+    writeSettings ("<Root Important_Note:=\"n\" Extra=\"1\" CLAP_Path=\"C:\\Old\" VST3_Path=\"C:\\V\"/>");
+    ASSERT_TRUE (SettingsFile::writeFolder (settings(), "CLAP_Path", driveC().getChildFile ("New CLAP")));
+    ASSERT_TRUE (SettingsFile::writeFolder (settings(), "AAX_Path", driveC().getChildFile ("AAX")));
+
+    auto element = juce::parseXML (settings());
+    ASSERT_NE (element, nullptr);
+    EXPECT_EQ (element->getTagName(), "Root");
+    juce::StringArray names;
+    for (int i = 0; i < element->getNumAttributes(); ++i)
+        names.add (element->getAttributeName (i));
+    EXPECT_EQ (names.joinIntoString (","), "Important_Note:,Extra,CLAP_Path,VST3_Path,AAX_Path");
+    EXPECT_EQ (element->getStringAttribute ("CLAP_Path"), "C:\\New CLAP");
+    EXPECT_EQ (element->getStringAttribute ("AAX_Path"), "C:\\AAX");
+    EXPECT_EQ (element->getStringAttribute ("Extra"), "1");
+}
+
+TEST_F (SettingsFileTest, WriteFolderNeverCreatesOrRepairsAFile)
+{
+    EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC()));
+    EXPECT_FALSE (settings().exists());
+
+    writeSettings ("garbage");
+    EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC()));
+    EXPECT_EQ (settings().loadFileAsString(), "garbage");
+}
+
+TEST_F (SettingsFileTest, MainComponentReadsTheFileAndTakesFolderChoices)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\Mine\\VST3\"/>");
+    MainComponent main;
+    EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
+    EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
+
+    main.onFolderChosen ("AAX_Path", "/tmp/aax");
+    main.onFolderChosen ("Unknown_Path", "/tmp/other");
+    EXPECT_EQ (main.formatFolders[2], juce::File ("/tmp/aax"));
+    EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
+    EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
+}
