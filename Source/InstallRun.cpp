@@ -130,6 +130,7 @@ RowOutcome installBundle (const juce::File& formatFolder, const juce::String& bu
     }
 
     staging.deleteRecursively();
+    Platform::releaseEmbeddedData (archiveData, archiveSize);  // one archive in memory at a time
     return installed ? RowOutcome::Installed : RowOutcome::InstallFailed;
 }
 

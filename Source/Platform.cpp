@@ -7,6 +7,7 @@
 #else
  #include <cerrno>
  #include <signal.h>
+ #include <sys/mman.h>
  #include <sys/stat.h>
  #include <unistd.h>
 #endif
@@ -78,6 +79,8 @@ bool onSameVolume (const juce::File& a, const juce::File& b)
 {
     return a.getVolumeSerialNumber() == b.getVolumeSerialNumber();
 }
+
+void releaseEmbeddedData (const void*, size_t) {}
 
 juce::File winePrefix() { return {}; }
 void setWinePrefix (const juce::File&) {}
@@ -162,6 +165,17 @@ bool entryExists (const juce::File& file)
 {
     struct stat info;
     return file.getFullPathName().isNotEmpty() && lstat (file.getFullPathName().toRawUTF8(), &info) == 0;
+}
+
+void releaseEmbeddedData (const void* data, size_t size)
+{
+    // Only whole pages inside the data; the mapping is read-only, so nothing can be lost.
+    const auto pageSize = (juce::pointer_sized_uint) sysconf (_SC_PAGESIZE);
+    const auto start = ((juce::pointer_sized_uint) data + pageSize - 1) & ~(pageSize - 1);
+    const auto end = ((juce::pointer_sized_uint) data + size) & ~(pageSize - 1);
+
+    if (end > start)
+        madvise (reinterpret_cast<void*> (start), end - start, MADV_DONTNEED);
 }
 
 int currentProcessId()

@@ -35,6 +35,10 @@ bool onSameVolume (const juce::File& a, const juce::File& b);
 // Whether anything, even a dangling symbolic link, stands at the path.
 bool entryExists (const juce::File& file);
 
+// Lets the system drop the resident pages of read-only data compiled into the executable
+// (an embedded archive once it is installed); they are read in again if used again.
+void releaseEmbeddedData (const void* data, size_t size);
+
 // This process's ID, and whether a process with the given ID is running.
 int currentProcessId();
 bool isProcessRunning (int processId);
