@@ -1,6 +1,7 @@
 #include "MainComponent.h"
 
 #include "BinaryData.h"
+#include "InstallStatus.h"
 #include "Palette.h"
 #include "Platform.h"
 #include "ProductInfo.h"
@@ -42,15 +43,53 @@ MainComponent::MainComponent()
     for (const auto& folder : formatFolders)
         recoverInterruptedRuns (folder);
 
+    for (size_t i = 0; i < linkButtons.size(); ++i)
+        linkButtons[i] = makeButton (linkButtonNames[(int) i]);
+
     for (int row = 0; row < numFormats; ++row)
-        formatSelected[(size_t) row] = bundleFile (formatFolders[(size_t) row], productName, row).exists();
+    {
+        formatSelected[(size_t) row] = isBundlePresent (formatFolders[(size_t) row], productName, row);
+        formatButtons[(size_t) row] = makeButton (formatNames[row]);
+    }
+
+    installButton = makeButton ("INSTALL");
+    selectAllButton = makeButton ("SELECT_ALL");
+
+    hintLabel = std::make_unique<juce::Label>();
+    addAndMakeVisible (*hintLabel);
+    hintLabel->setJustificationType (juce::Justification::centred);
+    hintLabel->setColour (juce::Label::textColourId, PaletteGrey.withAlpha ((juce::uint8) 128));
+    hintLabel->setText (ProductInfo::installerVersion, juce::dontSendNotification);
 
     setSize (600, 600);
 }
 
 MainComponent::~MainComponent()
 {
+    hintLabel = nullptr;
+    selectAllButton = nullptr;
+    installButton = nullptr;
+    for (auto& button : formatButtons)
+        button = nullptr;
+    for (auto& button : linkButtons)
+        button = nullptr;
+
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
+
+std::unique_ptr<juce::TextButton> MainComponent::makeButton (const juce::String& name)
+{
+    auto button = std::make_unique<juce::TextButton>();
+    addAndMakeVisible (*button);
+    button->setName (name);
+    button->setAlpha (0.0f);  // an invisible hit area: this component paints the face
+    button->addListener (this);
+    return button;
+}
+
+juce::Rectangle<int> MainComponent::unitBounds (float x, float y, float w, float h) const
+{
+    return { juce::roundToInt (x * unit), juce::roundToInt (y * unit), juce::roundToInt (w * unit), juce::roundToInt (h * unit) };
 }
 
 void MainComponent::loadDrawables()
@@ -69,18 +108,97 @@ void MainComponent::loadDrawables()
             icon->replaceColour (juce::Colours::black, PaletteCoal);
 }
 
-void MainComponent::paint (juce::Graphics& g)
-{
-    g.fillAll (PaletteInk);
-}
-
 void MainComponent::resized()
 {
     unit = (float) getWidth() * 0.01f;
+
+    for (int i = 0; i < (int) linkButtons.size(); ++i)
+        linkButtons[(size_t) i]->setBounds (unitBounds ((float) (i / 2) * 17.0f + 4.0f, (float) (i % 2) * 5.0f + 74.0f, 16.0f, 4.0f));
+
+    installButton->setBounds (unitBounds (86.0f, 73.5f, 10.0f, 10.0f));
+    selectAllButton->setBounds (unitBounds (77.0f, 22.0f, 19.0f, 5.0f));
+    formatButtons[0]->setBounds (unitBounds (4.0f, 30.0f, 45.0f, 10.0f));
+    formatButtons[1]->setBounds (unitBounds (51.0f, 30.0f, 45.0f, 10.0f));
+    formatButtons[2]->setBounds (unitBounds (4.0f, 42.0f, 45.0f, 10.0f));
+
+    const auto hintFont = lookAndFeel.regularFont (3.0f * unit);
+    if (hintLabel->getFont() != hintFont)
+        hintLabel->setFont (hintFont);
+    hintLabel->setBounds (unitBounds (4.0f, 90.0f, 92.0f, 3.0f));
 }
 
-void MainComponent::buttonClicked (juce::Button*)
+void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
 {
+    const int bits = modifiers.getRawFlags() & 15;
+    const int changed = bits ^ lastModifierBits;
+
+    if ((changed & 1) != 0)
+    {
+        shiftHeld = (bits & 1) != 0;
+        repaint();
+    }
+
+    for (int bit : { 2, 4, 8 })
+        if ((changed & bit) != 0)
+            repaint();
+
+    lastModifierBits = bits;
+}
+
+void MainComponent::buttonClicked (juce::Button* button)
+{
+    const auto name = button->getName();
+
+    if (name == "WEBSITE")
+        websiteUrl.launchInDefaultBrowser();
+    else if (name == "MANUAL")
+        manualUrl.launchInDefaultBrowser();
+    else if (const auto row = formatNames.indexOf (name); row >= 0)
+    {
+        formatSelected[(size_t) row] = ! formatSelected[(size_t) row];
+        repaint();
+    }
+    else if (name == "INSTALL")
+        runInstallOrUninstall();
+    else if (name == "SELECT_ALL")
+    {
+        formatSelected.fill (true);
+        repaint();
+    }
+}
+
+void MainComponent::buttonStateChanged (juce::Button* button)
+{
+    if (! button->isMouseOver())
+        hintLabel->setText ({}, juce::dontSendNotification);
+    else if (const auto hint = hintFor (button->getName()))
+        hintLabel->setText (*hint, juce::dontSendNotification);
+}
+
+std::optional<juce::String> MainComponent::hintFor (const juce::String& buttonName) const
+{
+    static const std::pair<const char*, const char*> linkHints[] = {
+        { "EULA", "Click to read End-User License Agreement" },
+        { "MANUAL", "Click to open product manual in your web browser" },
+        { "WEBSITE", "Click to open product page on the Quillfern website" },
+        { "SUPPORT", "Email and Discord support" },
+        { "SETTINGS", "Click to set the install folder for each format" },
+        { "CHANGES", "Click to view release notes" },
+    };
+
+    for (const auto& [name, hint] : linkHints)
+        if (buttonName == name)
+            return juce::String (hint);
+
+    if (const auto row = formatNames.indexOf (buttonName); row >= 0)
+        return isBundlePresent (formatFolders[(size_t) row], productName, row)
+                   ? "Select to update " + buttonName + " to " + productVersion
+                   : "Select to install " + buttonName;
+
+    if (buttonName == "INSTALL")
+        return juce::String ("Click to install selected. Shift-click to uninstall selected");
+
+    return std::nullopt;
 }
 
 void MainComponent::onFolderChosen (const juce::String& key, const juce::String& path)
@@ -95,5 +213,31 @@ void MainComponent::runInstallOrUninstall()
 {
     rowOutcomes = runInstallation (formatSelected, formatFolders, productName, shiftHeld);
     operationDone = true;
+
+    for (auto& button : formatButtons)
+        button->setVisible (false);
+    selectAllButton->setVisible (false);
+    installButton->setVisible (false);
+
     repaint();
+}
+
+juce::String MainComponent::failureDetail() const
+{
+    juce::StringArray notInstalled, notRemoved;
+
+    for (int row = 0; row < numFormats; ++row)
+    {
+        if (rowOutcomes[(size_t) row] == RowOutcome::InstallFailed)
+            notInstalled.add (formatNames[row]);
+        if (rowOutcomes[(size_t) row] == RowOutcome::RemoveFailed)
+            notRemoved.add (formatNames[row]);
+    }
+
+    juce::StringArray parts;
+    if (! notInstalled.isEmpty())
+        parts.add ("Could not install: " + notInstalled.joinIntoString (", "));
+    if (! notRemoved.isEmpty())
+        parts.add ("Could not remove: " + notRemoved.joinIntoString (", "));
+    return parts.joinIntoString ("; ");
 }

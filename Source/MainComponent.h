@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 extern const juce::StringArray formatExtensions;
 extern const juce::StringArray formatNames;
@@ -25,7 +26,9 @@ public:
 
     void paint (juce::Graphics&) override;
     void resized() override;
+    void modifierKeysChanged (const juce::ModifierKeys&) override;
     void buttonClicked (juce::Button*) override;
+    void buttonStateChanged (juce::Button*) override;
 
     // The settings panel's callback: a folder was chosen for the row with this settings key.
     void onFolderChosen (const juce::String& key, const juce::String& path);
@@ -37,6 +40,11 @@ public:
     CustomLookAndFeel lookAndFeel;
     float unit = 9.0f;
     juce::String productName, productVersion, platformSuffix;
+
+    std::array<std::unique_ptr<juce::TextButton>, 6> linkButtons;
+    std::array<std::unique_ptr<juce::TextButton>, numFormats> formatButtons;
+    std::unique_ptr<juce::TextButton> installButton, selectAllButton;
+    std::unique_ptr<juce::Label> hintLabel;
 
     std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
     std::unique_ptr<juce::Drawable> installIcon, logoDrawable;
@@ -50,8 +58,24 @@ public:
     // What the last run did to each row, so the result view can tell the truth.
     std::array<RowOutcome, numFormats> rowOutcomes {};
 
+    // The hover hint for a button name; nullopt where the hint line keeps its text.
+    std::optional<juce::String> hintFor (const juce::String& buttonName) const;
+
+    // The formats the last run could not install or remove, for the result view; empty when
+    // every processed row ended as intended.
+    juce::String failureDetail() const;
+
 private:
     void loadDrawables();
+    std::unique_ptr<juce::TextButton> makeButton (const juce::String& name);
+    juce::Rectangle<int> unitBounds (float x, float y, float w, float h) const;
+
+    void paintHeader (juce::Graphics&);
+    void paintLinkFaces (juce::Graphics&);
+    void paintInstallFace (juce::Graphics&);
+    void paintResult (juce::Graphics&);
+    void paintSelectAllFace (juce::Graphics&);
+    void paintFormatRow (juce::Graphics&, int row);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };
