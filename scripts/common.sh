@@ -11,9 +11,10 @@ export CCACHE_DIR="${CCACHE_DIR:-$QF_CACHE_DIR/ccache}"
 say() { echo "qf_installer: $*"; }
 die() { echo "qf_installer: error: $*" >&2; exit 1; }
 
+# configure_and_build DIR [TARGET]
 configure_and_build() {
-    local dir="$1"; shift
+    local dir="$1" target="${2:-all}"
     cmake -S "$QF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-          -DJUCE_MODULES_DIR="$JUCE_DIR/modules" "$@" > /dev/null || die "CMake configuration failed"
-    cmake --build "$dir" || die "build failed"
+          -DJUCE_MODULES_DIR="$JUCE_DIR/modules" > /dev/null || die "CMake configuration failed"
+    cmake --build "$dir" --target "$target" || die "build failed"
 }

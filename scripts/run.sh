@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
-configure_and_build "$BUILD_DIR" -DQF_BUILD_TESTS=OFF
+configure_and_build "$BUILD_DIR" qf_installer
 app="$BUILD_DIR/qf_installer"
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
-configure_and_build "$BUILD_DIR" -DQF_BUILD_TESTS=ON
+configure_and_build "$BUILD_DIR"
 cd "$BUILD_DIR"
 if [ -n "${DISPLAY:-}" ]; then
     ctest --output-on-failure --timeout 600 -j 2

@@ -1,0 +1,241 @@
+#include "MainComponent.h"
+#include "Palette.h"
+#include "helpers/BundleFixtures.h"
+#include "helpers/TestFolders.h"
+
+namespace
+{
+bool near (juce::Colour a, juce::Colour b, int tolerance = 3)
+{
+    return std::abs (a.getRed() - b.getRed()) <= tolerance && std::abs (a.getGreen() - b.getGreen()) <= tolerance
+           && std::abs (a.getBlue() - b.getBlue()) <= tolerance && std::abs (a.getAlpha() - b.getAlpha()) <= tolerance;
+}
+
+juce::Colour over (juce::Colour fill) { return PaletteInk.overlaidWith (fill); }
+
+int pixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour)
+{
+    int count = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            count += near (image.getPixelAt (x, y), colour) ? 1 : 0;
+    return count;
+}
+} // namespace
+
+class MainScreen : public TemporaryPrefixTest
+{
+protected:
+    juce::Image paint (MainComponent& main) const { return main.createComponentSnapshot (main.getLocalBounds(), false, 1.0f); }
+
+    // A point inside the row's face, right of its texts: only the fill is there.
+    static juce::Point<int> fillPoint (const MainComponent& main, int row)
+    {
+        const auto b = main.formatButtons[(size_t) row]->getBounds();
+        return { b.getRight() - 12, b.getCentreY() };
+    }
+
+    void click (MainComponent& main, juce::Button& button) const { main.buttonClicked (&button); }
+};
+
+TEST_F (MainScreen, LayoutInUnitsAtThreeWidths)
+{
+    MainComponent main;
+    struct Case { int width; std::map<juce::String, juce::Rectangle<int>> bounds; };
+    const Case cases[] = {
+        { 600, { { "EULA", { 24, 444, 96, 24 } }, { "MANUAL", { 24, 474, 96, 24 } }, { "WEBSITE", { 126, 444, 96, 24 } },
+                 { "SUPPORT", { 126, 474, 96, 24 } }, { "SETTINGS", { 228, 444, 96, 24 } }, { "CHANGES", { 228, 474, 96, 24 } },
+                 { "INSTALL", { 516, 441, 60, 60 } }, { "SELECT_ALL", { 462, 132, 114, 30 } }, { "VST3", { 24, 180, 270, 60 } },
+                 { "CLAP", { 306, 180, 270, 60 } }, { "AAX", { 24, 252, 270, 60 } } } },
+        { 300, { { "INSTALL", { 258, 220, 30, 30 } } } },
+        { 333, { { "EULA", { 13, 246, 53, 13 } } } },
+    };
+
+    for (const auto& c : cases)
+    {
+        main.setSize (c.width, c.width);
+        EXPECT_FLOAT_EQ (main.unit, (float) c.width * 0.01f);
+        for (auto* child : main.getChildren())
+        {
+            if (c.bounds.count (child->getName()) > 0)
+            {
+                EXPECT_EQ (child->getBounds(), c.bounds.at (child->getName())) << child->getName() << " at " << c.width;
+            }
+        }
+    }
+
+    main.setSize (600, 600);
+    EXPECT_EQ (main.hintLabel->getBounds(), juce::Rectangle<int> (24, 540, 552, 18));
+    EXPECT_FLOAT_EQ (main.hintLabel->getFont().getHeight(), 18.0f);
+    main.setSize (333, 333);
+    EXPECT_NEAR (main.hintLabel->getFont().getHeight(), 9.99f, 1e-4f);
+}
+
+TEST_F (MainScreen, ControlsInStackingOrderWithTheVersionHint)
+{
+    MainComponent main;
+    juce::StringArray names;
+    for (auto* child : main.getChildren())
+        names.add (child->getName());
+    EXPECT_EQ (names.joinIntoString (","), "EULA,MANUAL,WEBSITE,SUPPORT,SETTINGS,CHANGES,VST3,CLAP,AAX,INSTALL,SELECT_ALL,");
+    EXPECT_EQ (main.hintLabel->getText(), "1.3.0");
+    for (auto* child : main.getChildren())
+    {
+        if (auto* button = dynamic_cast<juce::TextButton*> (child))
+        {
+            EXPECT_EQ (button->getAlpha(), 0.0f);
+        }
+    }
+}
+
+TEST_F (MainScreen, RowsArePaintedByTheirLiveStatus)
+{
+    MainComponent main;
+    auto image = paint (main);
+    EXPECT_EQ (image.getPixelAt (300, 3), PaletteBlue);   // top strip
+    EXPECT_EQ (image.getPixelAt (300, 400), PaletteInk);  // background
+    for (int row = 0; row < numFormats; ++row)
+        EXPECT_TRUE (near (image.getPixelAt (fillPoint (main, row).x, fillPoint (main, row).y), over (PaletteGrey.withAlpha ((juce::uint8) 89)))) << row;
+
+    extractEmbeddedArchive (0, main.formatFolders[0]);
+    extractEmbeddedArchive (1, main.formatFolders[1]);
+    ASSERT_TRUE (juce::File (QF_PE_FIXTURE_DIR).getChildFile ("pe32plus_0_9_5_0.dll")
+                     .copyFileTo (main.formatFolders[1].getChildFile ("Kestrune.clap")));
+
+    image = paint (main);  // no refresh step: the next paint shows the new bundles
+    auto at = [&] (int row) { return image.getPixelAt (fillPoint (main, row).x, fillPoint (main, row).y); };
+    EXPECT_TRUE (near (at (0), over (PaletteBlue.withAlpha ((juce::uint8) 230))));
+    EXPECT_TRUE (near (at (1), over (PaletteOrange.withAlpha ((juce::uint8) 230))));
+    EXPECT_TRUE (near (at (2), over (PaletteGrey.withAlpha ((juce::uint8) 89))));
+}
+
+TEST_F (MainScreen, SelectionOutlineFollowsTogglesAndSelectAll)
+{
+    MainComponent main;
+    const auto edge = [&] (int row) { auto b = main.formatButtons[(size_t) row]->getBounds(); return paint (main).getPixelAt (b.getX(), b.getCentreY()); };
+    EXPECT_FALSE (near (edge (0), PaletteYellow));
+
+    click (main, *main.formatButtons[0]);
+    EXPECT_TRUE (main.formatSelected[0]);
+    EXPECT_TRUE (near (edge (0), PaletteYellow));
+    click (main, *main.formatButtons[0]);
+    EXPECT_FALSE (main.formatSelected[0]);
+
+    for (int i = 0; i < 2; ++i)
+    {
+        click (main, *main.selectAllButton);
+        EXPECT_EQ (main.formatSelected, (std::array<bool, numFormats> { true, true, true }));
+    }
+    EXPECT_TRUE (near (edge (2), PaletteYellow));
+}
+
+TEST_F (MainScreen, ShiftTurnsTheWordIntoUninstall)
+{
+    MainComponent main;
+    const auto wordArea = juce::Rectangle<int> (516, 505, 60, 15);
+    const auto before = paint (main).getClippedImage (wordArea).createCopy();
+
+    main.modifierKeysChanged (juce::ModifierKeys (juce::ModifierKeys::shiftModifier));
+    EXPECT_TRUE (main.shiftHeld);
+    const auto shifted = paint (main).getClippedImage (wordArea).createCopy();
+    EXPECT_GT (pixelsNear (shifted, shifted.getBounds(), PaletteGrey), pixelsNear (before, before.getBounds(), PaletteGrey));
+
+    main.modifierKeysChanged (juce::ModifierKeys (juce::ModifierKeys::ctrlModifier));
+    EXPECT_FALSE (main.shiftHeld);
+    EXPECT_EQ (main.lastModifierBits, 2);
+}
+
+TEST_F (MainScreen, ARunEndsInTheSuccessViewWithButtonsHidden)
+{
+    MainComponent main;
+    click (main, *main.formatButtons[0]);
+    click (main, *main.formatButtons[2]);
+    click (main, *main.installButton);
+
+    EXPECT_TRUE (main.operationDone);
+    EXPECT_TRUE (main.formatFolders[0].getChildFile ("Kestrune.vst3/Contents/x86_64-win/Kestrune.vst3").existsAsFile());
+    EXPECT_FALSE (main.formatFolders[1].getChildFile ("Kestrune.clap").exists());
+    EXPECT_TRUE (main.formatFolders[2].getChildFile ("Kestrune.aaxplugin").isDirectory());
+    for (auto* hidden : { main.formatButtons[0].get(), main.formatButtons[1].get(), main.formatButtons[2].get(),
+                          main.selectAllButton.get(), main.installButton.get() })
+        EXPECT_FALSE (hidden->isVisible()) << hidden->getName();
+    for (auto& link : main.linkButtons)
+        EXPECT_TRUE (link->isVisible());
+    EXPECT_EQ (main.failureDetail(), "");
+
+    const auto image = paint (main);
+    EXPECT_GT (pixelsNear (image, { 96, 240, 408, 84 }, PaletteGreen), 500);   // the large green icon
+    EXPECT_EQ (image.getPixelAt (fillPoint (main, 2).x, fillPoint (main, 2).y), PaletteInk);  // no rows
+    EXPECT_EQ (image.getPixelAt (560, 147), PaletteInk);                        // no select-all face
+
+    // Every temporary colour swap was undone.
+    EXPECT_FALSE (main.installIcon->replaceColour (PaletteGreen, PaletteGreen));
+    EXPECT_TRUE (main.installIcon->replaceColour (PaletteCoal, PaletteCoal));
+    EXPECT_TRUE (main.logoDrawable->replaceColour (juce::Colours::black, juce::Colours::black));
+    EXPECT_FALSE (main.logoDrawable->replaceColour (PaletteWhite, PaletteWhite));
+}
+
+TEST_F (MainScreen, AFailedRowShowsFailedInOrangeAndNamesTheFormat)
+{
+    MainComponent main;
+    ASSERT_TRUE (root.getChildFile ("a-file").create());
+    main.formatFolders[0] = root.getChildFile ("a-file/VST3");  // a folder that cannot be created
+    click (main, *main.formatButtons[0]);
+    click (main, *main.formatButtons[1]);
+    click (main, *main.installButton);
+
+    EXPECT_EQ (main.rowOutcomes[0], RowOutcome::InstallFailed);
+    EXPECT_EQ (main.rowOutcomes[1], RowOutcome::Installed);
+    EXPECT_EQ (main.failureDetail(), "Could not install: VST3");
+
+    const auto image = paint (main);
+    EXPECT_GT (pixelsNear (image, { 96, 240, 408, 84 }, PaletteOrange), 500);
+    EXPECT_EQ (pixelsNear (image, { 96, 240, 408, 84 }, PaletteGreen), 0);
+    EXPECT_FALSE (main.installIcon->replaceColour (PaletteOrange, PaletteOrange));
+}
+
+TEST_F (MainScreen, ShiftInstallRemovesTheSelectedBundlesOnly)
+{
+    extractEmbeddedArchive (0, defaultFormatFolder (0));
+    ASSERT_TRUE (defaultFormatFolder (0).getChildFile ("Other.vst3").createDirectory());
+    MainComponent main;
+    EXPECT_TRUE (main.formatSelected[0]);  // installed rows start selected
+
+    main.modifierKeysChanged (juce::ModifierKeys (juce::ModifierKeys::shiftModifier));
+    click (main, *main.installButton);
+    EXPECT_EQ (main.rowOutcomes[0], RowOutcome::Removed);
+    EXPECT_FALSE (defaultFormatFolder (0).getChildFile ("Kestrune.vst3").exists());
+    EXPECT_TRUE (defaultFormatFolder (0).getChildFile ("Other.vst3").isDirectory());
+    EXPECT_EQ (main.failureDetail(), "");
+}
+
+TEST_F (MainScreen, InstallWithNothingSelectedStillEndsTheRun)
+{
+    MainComponent main;
+    const auto before = snapshotOf (root);
+    click (main, *main.installButton);
+    EXPECT_TRUE (main.operationDone);
+    EXPECT_FALSE (main.installButton->isVisible());
+    EXPECT_EQ (snapshotOf (root), before);
+}
+
+TEST_F (MainScreen, HintTexts)
+{
+    MainComponent main;
+    const std::pair<const char*, const char*> hints[] = {
+        { "EULA", "Click to read End-User License Agreement" },
+        { "MANUAL", "Click to open product manual in your web browser" },
+        { "WEBSITE", "Click to open product page on the Quillfern website" },
+        { "SUPPORT", "Email and Discord support" },
+        { "SETTINGS", "Click to set the install folder for each format" },
+        { "CHANGES", "Click to view release notes" },
+        { "CLAP", "Select to install CLAP" },
+        { "INSTALL", "Click to install selected. Shift-click to uninstall selected" },
+    };
+    for (const auto& [name, hint] : hints)
+        EXPECT_EQ (main.hintFor (name).value_or ("(none)"), hint);
+
+    EXPECT_FALSE (main.hintFor ("SELECT_ALL").has_value());
+    ASSERT_TRUE (bundleFile (main.formatFolders[0], "Kestrune", 0).createDirectory());
+    EXPECT_EQ (main.hintFor ("VST3").value_or (""), "Select to update VST3 to 1.0.0");
+}
