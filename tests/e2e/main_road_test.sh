@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The installer's main road with the real executable under Xvfb and a temporary HOME:
+# select VST3 and AAX, install, check the files and the result view; start again and
+# Shift-click INSTALL to remove them; hover a row and see the hint line change.
+set -euo pipefail
+app="$1"; shots="${2:-$(dirname "$app")/screenshots}"
+mkdir -p "$shots"
+work=$(mktemp -d)
+display=":$((200 + RANDOM % 500))"
+cleanup() { kill "${app_pid:-}" "${xvfb:-}" 2> /dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display" HOME="$work"
+for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+
+start_installer() {
+    "$app" &
+    app_pid=$!
+    window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window"
+    sleep 0.5
+}
+stop_installer() { kill "$app_pid"; wait "$app_pid" 2> /dev/null || true; }
+click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+hint_area() { import -window "$window" -crop 552x18+24+540 -depth 8 txt:- | md5sum; }
+
+common="$work/.wine/drive_c/Program Files/Common Files"
+vst3="$common/VST3/Kestrune.vst3"
+aax="$common/Avid/Audio/Plug-Ins/Kestrune.aaxplugin"
+clap="$common/CLAP/Kestrune.clap"
+
+start_installer
+before=$(hint_area)
+xdotool mousemove --window "$window" 440 210; sleep 0.4
+[ "$(hint_area)" != "$before" ] || fail "hovering CLAP did not change the hint line"
+import -window "$window" "$shots/main.png"
+click_at 159 210   # VST3
+click_at 159 282   # AAX
+click_at 546 471   # INSTALL
+import -window "$window" "$shots/result.png"
+[ -f "$vst3/Contents/x86_64-win/Kestrune.vst3" ] || fail "VST3 not installed"
+[ -f "$aax/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not installed"
+[ ! -e "$clap" ] || fail "CLAP installed without being selected"
+[ -f "$work/.wine/drive_c/ProgramData/Quillfern/PluginManagerSettings.txt" ] || fail "no settings file"
+stop_installer
+
+start_installer   # installed rows start selected
+xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift; sleep 0.5
+[ ! -e "$vst3" ] && [ ! -e "$aax" ] || fail "Shift-click did not remove the bundles"
+[ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
+stop_installer
+echo "PASS (screenshots in $shots)"
