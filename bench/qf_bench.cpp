@@ -6,6 +6,7 @@
 #include "InstallRun.h"
 #include "MainComponent.h"
 #include "InstallStatus.h"
+#include "Platform.h"
 #include "PluginFormats.h"
 
 #include <benchmark/benchmark.h>
@@ -117,6 +118,30 @@ void BM_DeriveRowStatus (benchmark::State& state)
 
     state.SetLabel ((formatNames[row] + " " + deriveRowStatus (folder, productName, "1.0.0", row).text).toStdString());
 }
+// One full paint of the main screen with all three bundles installed, at 600 and 1200 pixels.
+void BM_PaintMainScreen (benchmark::State& state)
+{
+    const auto home = freshFolder ("paint");
+    Platform::setWinePrefix (home.getChildFile ("wine"));
+    MainComponent main;
+    for (int row = 0; row < numFormats; ++row)
+        installBundle (main.formatFolders[(size_t) row], productName + formatExtensions[row],
+                       pluginFormats()[(size_t) row].archiveData, (size_t) pluginFormats()[(size_t) row].archiveSize);
+
+    const auto size = (int) state.range (0);
+    main.setSize (size, size);
+    juce::Image image (juce::Image::ARGB, size, size, true);
+
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        main.paintEntireComponent (g, false);
+    }
+
+    Platform::setWinePrefix ({});
+}
+BENCHMARK (BM_PaintMainScreen)->Arg (600)->Arg (1200)->Unit (benchmark::kMillisecond)->Repetitions (5)->ReportAggregatesOnly (true);
+
 BENCHMARK (BM_DeriveRowStatus)->DenseRange (0, 2)->Unit (benchmark::kMicrosecond)->Repetitions (5)->ReportAggregatesOnly (true);
 } // namespace
 
