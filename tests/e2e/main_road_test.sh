@@ -30,6 +30,7 @@ start_installer() {
 }
 stop_installer() { kill "$app_pid"; wait "$app_pid" 2> /dev/null || true; }
 click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
+red_at() { import -window "$window" -crop "1x1+$1+$2" -depth 8 txt:- | tail -n 1 | sed -E 's/^[^(]*\(([0-9]+),.*/\1/'; }
 hint_area() { import -window "$window" -crop 552x18+24+540 -depth 8 txt:- | md5sum; }
 
 common="$work/.wine/drive_c/Program Files/Common Files"
@@ -39,8 +40,13 @@ clap="$common/CLAP/Kestrune.clap"
 
 start_installer
 before=$(hint_area)
+idle_red=$(red_at 564 210)
 xdotool mousemove --window "$window" 440 210; sleep 0.4
 [ "$(hint_area)" != "$before" ] || fail "hovering CLAP did not change the hint line"
+# Grey over the background at alpha 89 normally, 128 while hovered.
+hover_red=$(red_at 564 210)
+[ "$idle_red" -ge 68 ] && [ "$idle_red" -le 73 ] || fail "idle CLAP row red channel $idle_red"
+[ "$hover_red" -ge 91 ] && [ "$hover_red" -le 97 ] || fail "hovered CLAP row red channel $hover_red"
 import -window "$window" "$shots/main.png"
 click_at 159 210   # VST3
 click_at 159 282   # AAX
