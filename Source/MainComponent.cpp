@@ -125,6 +125,46 @@ void MainComponent::resized()
     if (hintLabel->getFont() != hintFont)
         hintLabel->setFont (hintFont);
     hintLabel->setBounds (unitBounds (4.0f, 90.0f, 92.0f, 3.0f));
+
+    // Panels cover the whole screen at every size, closed ones too, so that a reopened kind
+    // never shows a stale layout.
+    if (eulaPanel != nullptr)      placePanel (*eulaPanel);
+    if (supportPanel != nullptr)   placePanel (*supportPanel);
+    if (settingsPanel != nullptr)  placePanel (*settingsPanel);
+    if (changelogPanel != nullptr) placePanel (*changelogPanel);
+}
+
+void MainComponent::openPanel (const juce::String& name)
+{
+    // Each opening starts from a fresh panel, which replaces the previous one of its kind.
+    if (name == "EULA")
+    {
+        eulaPanel = std::make_unique<panel_eula> (licenceText);
+        addAndMakeVisible (*eulaPanel);
+        placePanel (*eulaPanel);
+    }
+    else if (name == "SUPPORT")
+    {
+        supportPanel = std::make_unique<panel_support>();
+        addAndMakeVisible (*supportPanel);
+        supportPanel->productName = productName;
+        supportPanel->productVersion = productVersion;
+        placePanel (*supportPanel);
+    }
+    else if (name == "SETTINGS")
+    {
+        settingsPanel = std::make_unique<panel_settings> (SettingsFile::fileIn (settingsFolder),
+                                                          [this] (const juce::String& key, const juce::String& path) { onFolderChosen (key, path); });
+        addAndMakeVisible (*settingsPanel);
+        placePanel (*settingsPanel);
+    }
+    else if (name == "CHANGES")
+    {
+        changelogPanel = std::make_unique<panel_changelog> (juce::String::createStringFromData (BinaryData::CHANGELOG_md, BinaryData::CHANGELOG_mdSize),
+                                                            productName);
+        addAndMakeVisible (*changelogPanel);
+        placePanel (*changelogPanel);
+    }
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
@@ -149,7 +189,9 @@ void MainComponent::buttonClicked (juce::Button* button)
 {
     const auto name = button->getName();
 
-    if (name == "WEBSITE")
+    if (name == "EULA" || name == "SUPPORT" || name == "SETTINGS" || name == "CHANGES")
+        openPanel (name);
+    else if (name == "WEBSITE")
         websiteUrl.launchInDefaultBrowser();
     else if (name == "MANUAL")
         manualUrl.launchInDefaultBrowser();
@@ -204,7 +246,8 @@ std::optional<juce::String> MainComponent::hintFor (const juce::String& buttonNa
 void MainComponent::onFolderChosen (const juce::String& key, const juce::String& path)
 {
     if (const auto row = SettingsFile::rowForKey (key); row >= 0)
-        formatFolders[(size_t) row] = juce::File (path);
+        if (const auto folder = Platform::fileFromWindowsPath (path); folder != juce::File())
+            formatFolders[(size_t) row] = folder;
 
     repaint();
 }

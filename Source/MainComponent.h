@@ -3,6 +3,10 @@
 #include "CustomLookAndFeel.h"
 #include "InstallRun.h"
 #include "PluginFormats.h"
+#include "panel_changelog.h"
+#include "panel_eula.h"
+#include "panel_settings.h"
+#include "panel_support.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -44,6 +48,10 @@ public:
     std::array<std::unique_ptr<juce::TextButton>, 6> linkButtons;
     std::array<std::unique_ptr<juce::TextButton>, numFormats> formatButtons;
     std::unique_ptr<juce::TextButton> installButton, selectAllButton;
+    std::unique_ptr<panel_eula> eulaPanel;
+    std::unique_ptr<panel_support> supportPanel;
+    std::unique_ptr<panel_settings> settingsPanel;
+    std::unique_ptr<panel_changelog> changelogPanel;
     std::unique_ptr<juce::Label> hintLabel;
 
     std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
@@ -67,6 +75,17 @@ public:
 
 private:
     void loadDrawables();
+    void openPanel (const juce::String& name);
+
+    // Gives a panel the screen's unit and bounds and keeps it above the screen's controls.
+    template <typename Panel>
+    void placePanel (Panel& panel)
+    {
+        panel.unit = unit;
+        panel.setBounds (getBounds());
+        panel.setAlwaysOnTop (true);
+    }
+
     std::unique_ptr<juce::TextButton> makeButton (const juce::String& name);
     juce::Rectangle<int> unitBounds (float x, float y, float w, float h) const;
 

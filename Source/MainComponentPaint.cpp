@@ -1,16 +1,13 @@
 #include "InstallStatus.h"
 #include "MainComponent.h"
 #include "Palette.h"
+#include "PanelFrame.h"
 #include "ProductInfo.h"
 
 namespace
 {
-juce::Colour faceColour (const juce::Button& button)
-{
-    if (button.isMouseButtonDown())
-        return PaletteGreen;
-    return PaletteGrey.withAlpha (button.isMouseOver() ? 0.75f : 0.5f);
-}
+using PanelFrame::faceColour;
+using PanelFrame::shrunk;
 
 juce::Colour rowFill (InstallState state, bool hovered)
 {
@@ -30,11 +27,6 @@ void drawRecoloured (juce::Drawable& drawable, juce::Colour from, juce::Colour t
     drawable.replaceColour (from, to);
     drawable.drawWithin (g, area, placement, 1.0f);
     drawable.replaceColour (to, from);
-}
-
-juce::Rectangle<float> shrunk (juce::Rectangle<float> r, float by)
-{
-    return { r.getX() + by, r.getY() + by, juce::jmax (0.0f, r.getWidth() - 2.0f * by), juce::jmax (0.0f, r.getHeight() - 2.0f * by) };
 }
 
 void drawOnBaseline (juce::Graphics& g, const juce::String& text, float x, float baseline)

@@ -8,6 +8,7 @@ set(QF_WEBSITE_URL "https://quillfern.example/" CACHE STRING "Maker's web site")
 set(QF_MANUAL_URL "https://docs.quillfern.example/manuals/${QF_PRODUCT_ID}_Manual.pdf" CACHE STRING "Product manual")
 set(QF_CHAT_URL "https://chat.quillfern.example/invite/quillfern" CACHE STRING "Community chat invite")
 set(QF_SUPPORT_EMAIL "support@quillfern.example" CACHE STRING "Support e-mail address")
+set(QF_RIGHTS_NOTICE "Copyright (C) 2026 Quillfern. Licensed under the GNU AGPL v3." CACHE STRING "One-line rights notice on the support panel")
 
 if(NOT QF_PRODUCT_VERSION MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
     message(FATAL_ERROR "QF_PRODUCT_VERSION must be up to four dot-separated numbers, got '${QF_PRODUCT_VERSION}'")

@@ -3,34 +3,10 @@
 # select VST3 and AAX, install, check the files and the result view; start again and
 # Shift-click INSTALL to remove them; hover a row and see the hint line change.
 set -euo pipefail
-app="$1"; shots="${2:-$(dirname "$app")/screenshots}"
+shots="${2:-$(dirname "$1")/screenshots}"
 mkdir -p "$shots"
-work=$(mktemp -d)
-display=":$((200 + RANDOM % 500))"
-cleanup() { kill "${app_pid:-}" "${xvfb:-}" 2> /dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/lib.sh" "$1"
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display" HOME="$work"
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-
-start_installer() {
-    "$app" &
-    app_pid=$!
-    window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no window"
-    sleep 0.5
-}
-stop_installer() { kill "$app_pid"; wait "$app_pid" 2> /dev/null || true; }
-click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
-red_at() { import -window "$window" -crop "1x1+$1+$2" -depth 8 txt:- | tail -n 1 | sed -E 's/^[^(]*\(([0-9]+),.*/\1/'; }
 hint_area() { import -window "$window" -crop 552x18+24+540 -depth 8 txt:- | md5sum; }
 
 common="$work/.wine/drive_c/Program Files/Common Files"

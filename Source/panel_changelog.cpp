@@ -1,0 +1,244 @@
+#include "panel_changelog.h"
+
+#include "Palette.h"
+#include "PanelFrame.h"
+
+namespace
+{
+struct KindStyle
+{
+    juce::Font normal, bold, italic;
+    juce::Colour colour;
+    float spaceBefore, spaceAfter, indent;
+};
+
+KindStyle styleFor (ChangelogLineKind kind, float unit)
+{
+    using F = juce::Font;
+    const auto heading = [unit] (float size, float before, float after) {
+        const auto h = size * unit;
+        return KindStyle { PanelFrame::font (h, F::bold), PanelFrame::font (h, F::bold),
+                           PanelFrame::font (h, F::bold | F::italic), PaletteWhite, before * unit, after * unit, 0.0f };
+    };
+    const auto text = [unit] (float indent) {
+        const auto h = 3.0f * unit;
+        return KindStyle { PanelFrame::font (h), PanelFrame::font (h, F::bold), PanelFrame::font (h, F::italic),
+                           PaletteGrey, 0.0f, 0.3f * unit, indent * unit };
+    };
+
+    switch (kind)
+    {
+        case ChangelogLineKind::Heading1: return heading (5.0f, 1.5f, 0.6f);
+        case ChangelogLineKind::Heading2: return heading (4.0f, 1.0f, 0.5f);
+        case ChangelogLineKind::Heading3: return heading (3.5f, 0.8f, 0.4f);
+        case ChangelogLineKind::Bullet:   return text (4.0f);
+        case ChangelogLineKind::Paragraph:
+        case ChangelogLineKind::Blank:    break;
+    }
+    return text (0.0f);
+}
+
+ChangelogEntry entryFor (const juce::String& line)
+{
+    if (line.startsWith ("### ")) return { ChangelogLineKind::Heading3, line.substring (4) };
+    if (line.startsWith ("## "))  return { ChangelogLineKind::Heading2, line.substring (3) };
+    if (line.startsWith ("# "))   return { ChangelogLineKind::Heading1, line.substring (2) };
+    if (line.startsWith ("- ") || line.startsWith ("* "))
+        return { ChangelogLineKind::Bullet, line.substring (2) };
+    return { ChangelogLineKind::Paragraph, line };
+}
+
+// The text as code points, so that scanning it is indexed access rather than a UTF-8 walk.
+using CodePoints = std::vector<juce::juce_wchar>;
+
+CodePoints codePointsOf (const juce::String& text)
+{
+    CodePoints points;
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        points.push_back (p.getAndAdvance());
+    return points;
+}
+
+// The index of the next occurrence of the marker ("*" or "**") at or after from, or -1.
+int find (const CodePoints& points, size_t from, size_t markerLength)
+{
+    for (auto i = from; i + markerLength <= points.size(); ++i)
+        if (points[i] == '*' && (markerLength == 1 || points[i + 1] == '*'))
+            return (int) i;
+    return -1;
+}
+
+juce::String textOf (const CodePoints& points, size_t start, size_t end)
+{
+    return { juce::CharPointer_UTF32 (points.data() + start), juce::CharPointer_UTF32 (points.data() + end) };
+}
+} // namespace
+
+void appendInlineRuns (juce::AttributedString& target, const juce::String& text, const juce::Font& normal,
+                       const juce::Font& bold, const juce::Font& italic, juce::Colour colour)
+{
+    const auto points = codePointsOf (text);
+    const auto n = points.size();
+    size_t pendingStart = 0;
+
+    const auto flushAndAppend = [&] (size_t pendingEnd, size_t runStart, size_t runEnd, const juce::Font& font) {
+        if (pendingEnd > pendingStart)
+            target.append (textOf (points, pendingStart, pendingEnd), normal, colour);
+        if (runEnd > runStart)
+            target.append (textOf (points, runStart, runEnd), font, colour);
+    };
+
+    for (size_t d = 0; d < n;)
+    {
+        if (d + 1 < n && points[d] == '*' && points[d + 1] == '*')
+        {
+            if (const auto f = find (points, d + 2, 2); f > (int) (d + 2))
+            {
+                flushAndAppend (d, d + 2, (size_t) f, bold);
+                d = pendingStart = (size_t) f + 2;
+                continue;
+            }
+        }
+
+        if (points[d] == '*')
+        {
+            if (const auto l = find (points, d + 1, 1); l > (int) (d + 1))
+            {
+                flushAndAppend (d, d + 1, (size_t) l, italic);
+                d = pendingStart = (size_t) l + 1;
+                continue;
+            }
+        }
+
+        ++d;
+    }
+
+    flushAndAppend (n, n, n, normal);
+}
+
+panel_changelog::panel_changelog (juce::String changelogText, const juce::String& productNameToShow)
+{
+    unit = 9.0f;
+    productName = productNameToShow;
+    parseChangelog (changelogText);
+
+    content = std::make_unique<ChangelogContent> (&entries);
+
+    viewport = std::make_unique<juce::Viewport> (juce::String());
+    addAndMakeVisible (*viewport);
+    viewport->setViewedComponent (content.get(), false);
+    viewport->setScrollBarsShown (true, false);
+
+    closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
+}
+
+panel_changelog::~panel_changelog() = default;
+
+void panel_changelog::parseChangelog (const juce::String& text)
+{
+    juce::StringArray lines;
+    lines.addLines (text);
+    entries.clear();
+
+    bool titleSeen = false;
+
+    for (const auto& rawLine : lines)
+    {
+        const auto line = rawLine.trimEnd().trimStart();
+
+        if (line.isNotEmpty() && ! titleSeen)
+            titleSeen = true;
+        else if (line.isNotEmpty())
+            entries.push_back (entryFor (line));
+        else if (! entries.empty() && entries.back().kind != ChangelogLineKind::Blank)
+            entries.push_back ({ ChangelogLineKind::Blank, {} });
+    }
+}
+
+void panel_changelog::paint (juce::Graphics& g)
+{
+    g.fillAll (PaletteInk);
+    PanelFrame::paintHeading (g, "CHANGELOG - " + productName.toUpperCase(), unit);
+    PanelFrame::paintCloseMark (g, *closeButton, unit);
+}
+
+void panel_changelog::resized()
+{
+    viewport->setBounds (PanelFrame::unitBounds (unit, 4.0f, 12.0f, 92.0f, 80.0f));
+
+    // Laying out can make the content tall enough to need the scroll bar, which narrows the
+    // visible width; the lines are then laid out once more for that width.
+    const auto widthBefore = viewport->getMaximumVisibleWidth();
+    content->layoutEntries (widthBefore, unit);
+    if (viewport->getMaximumVisibleWidth() != widthBefore)
+        content->layoutEntries (viewport->getMaximumVisibleWidth(), unit);
+
+    PanelFrame::placeCloseButton (*closeButton, unit);
+}
+
+void panel_changelog::buttonClicked (juce::Button*)
+{
+    PanelFrame::close (*this);
+}
+
+panel_changelog::ChangelogContent::ChangelogContent (const std::vector<ChangelogEntry>* entriesToShow)
+    : entries (entriesToShow)
+{
+    unit = 9.0f;
+}
+
+panel_changelog::ChangelogContent::~ChangelogContent() = default;
+
+void panel_changelog::ChangelogContent::layoutEntries (int newContentWidth, float newUnit)
+{
+    contentWidth = newContentWidth;
+    unit = newUnit;
+    lines.clear();
+    auto y = unit;
+
+    for (const auto& entry : *entries)
+    {
+        if (entry.kind == ChangelogLineKind::Blank)
+        {
+            lines.push_back ({ entry.kind, {}, y, 1.5f * unit, 0.0f });
+            y += 1.5f * unit;
+            continue;
+        }
+
+        const auto style = styleFor (entry.kind, unit);
+        juce::AttributedString text;
+        text.setJustification (juce::Justification::topLeft);
+        text.setWordWrap (juce::AttributedString::byWord);
+        text.setLineSpacing (0.0f);
+        appendInlineRuns (text, entry.text, style.normal, style.bold, style.italic, style.colour);
+
+        juce::TextLayout layout;
+        layout.createLayout (text, juce::jmax (1.0f, (float) contentWidth - style.indent - unit));
+
+        const auto top = y + style.spaceBefore;
+        lines.push_back ({ entry.kind, text, top, layout.getHeight(), style.indent });
+        y = top + layout.getHeight() + style.spaceAfter;
+    }
+
+    setBounds (getX(), getY(), contentWidth, juce::roundToInt (y + unit));
+}
+
+void panel_changelog::ChangelogContent::paint (juce::Graphics& g)
+{
+    for (const auto& line : lines)
+    {
+        if (line.kind == ChangelogLineKind::Blank)
+            continue;
+
+        if (line.kind == ChangelogLineKind::Bullet)
+        {
+            g.setColour (PaletteGrey);
+            g.setFont (PanelFrame::font (3.0f * unit, juce::Font::bold));
+            g.drawText (juce::String::charToString ((juce::juce_wchar) 0x2022),
+                        juce::Rectangle<float> (0.5f * unit, line.top, 3.0f * unit, 3.5f * unit).toNearestInt(),
+                        juce::Justification::topLeft, false);
+        }
+
+        line.text.draw (g, { line.indent, line.top, (float) contentWidth - line.indent - unit, line.height + unit });
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+#include <memory>
+
+// One format's row on the settings panel.
+struct FolderRow
+{
+    juce::String formatName;
+    juce::String settingsKey;
+};
+
+// Each format's install folder: shows the folder stored in the shared settings file, and lets
+// the user pick another with the system's folder chooser. A choice is shown in its row,
+// written into the file and handed to the main screen.
+class panel_settings : public juce::Component,
+                       public juce::Button::Listener
+{
+public:
+    using FolderCallback = std::function<void (const juce::String& settingsKey, const juce::String& path)>;
+
+    panel_settings (juce::File settingsFileToUse, FolderCallback onFolderChosenToUse);
+    ~panel_settings() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+
+    // The chooser's completion for row i: an empty result (cancelled) changes nothing.
+    // Otherwise the row's box shows the folder, the file's attribute for the row is rewritten
+    // when the file can be read, and onFolderChosen hears of it.
+    void folderChosen (int row, const juce::File& result);
+
+    // The chooser's title for a row, e.g. "Choose the VST3 install folder".
+    juce::String chooserTitle (int row) const;
+
+    float unit = 9.0f;
+    juce::File settingsFile;
+    FolderCallback onFolderChosen;
+    juce::Array<FolderRow> rows;
+    juce::OwnedArray<juce::TextEditor> pathBoxes;
+    juce::OwnedArray<juce::TextButton> browseButtons;
+    std::unique_ptr<juce::FileChooser> folderChooser;
+    std::unique_ptr<juce::TextButton> closeButton;
+
+private:
+    void addRow (int row, const juce::XmlElement* settings);
+    void browse (int row);
+    void paintRow (juce::Graphics&, int row);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (panel_settings)
+};

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The four panels with the real executable under Xvfb: open each from the main screen, take
+# its screenshot, use it, close it with its X and see the main screen again. The system's
+# link handler and folder chooser are stand-ins on PATH that record what they were given;
+# the chooser answers with a folder in the Wine prefix, which must reach the settings file
+# and the next install.
+set -euo pipefail
+shots="${2:-$(dirname "$1")/screenshots}"
+mkdir -p "$shots"
+source "$(dirname "$0")/lib.sh" "$1"
+
+mkdir -p "$work/bin"
+chosen="$work/.wine/drive_c/Plugins/CLAP"
+mkdir -p "$chosen"
+cat > "$work/bin/xdg-open" << STANDIN
+#!/bin/sh
+printf '%s\n' "\$1" >> "$work/opened.txt"
+STANDIN
+cat > "$work/bin/zenity" << STANDIN
+#!/bin/sh
+printf '%s\n' "\$@" >> "$work/zenity-args.txt"
+printf '%s\n' "$chosen"
+STANDIN
+chmod +x "$work/bin/xdg-open" "$work/bin/zenity"
+export PATH="$work/bin:$PATH"
+settings="$work/.wine/drive_c/ProgramData/Quillfern/PluginManagerSettings.txt"
+
+# The main screen has its blue bar along the top; every panel paints that area dark.
+main_shown() { [ "$(blue_at 300 2)" -gt 200 ]; }
+panel_shown() { [ "$(blue_at 300 2)" -lt 40 ]; }
+close_panel() {
+    click_at 552 33
+    main_shown || fail "closing the $1 panel did not show the main screen"
+}
+open_panel() {
+    click_at "$2" "$3"
+    panel_shown || { import -window "$window" "$shots/$1-failed.png"; fail "the $1 panel did not open"; }
+    xdotool mousemove --window "$window" 300 590; sleep 0.2
+    import -window "$window" "$shots/$1.png"
+}
+
+start_installer
+xdotool mousemove --window "$window" 300 300; sleep 0.3
+main_shown || fail "main screen not shown at start"
+
+open_panel eula 72 456
+click_at 300 300
+xdotool type --delay 5 "typed into the licence"; sleep 0.2
+panel_shown || fail "clicking or typing in the licence closed it"
+close_panel eula
+
+open_panel support 174 486
+click_at 90 120    # DISCORD
+click_at 90 240    # MAIL
+click_at 300 200   # beside the tiles: nothing
+sleep 0.5
+grep -qx 'https://chat.quillfern.example/invite/quillfern' "$work/opened.txt" || fail "chat invite not opened"
+grep -q '^mailto:support@quillfern.example?subject=Kestrune%20help&body=Product%3A%20Kestrune%201.0.0%0AOperating%20System%3A%20' "$work/opened.txt" \
+    || fail "support mail link: $(cat "$work/opened.txt")"
+[ "$(wc -l < "$work/opened.txt")" -eq 2 ] || fail "a click beside the tiles opened something"
+close_panel support
+
+open_panel settings 276 456
+click_at 528 150   # BROWSE for CLAP
+sleep 0.6
+grep -qx -- '--title=Choose the CLAP install folder' "$work/zenity-args.txt" || fail "chooser title: $(cat "$work/zenity-args.txt")"
+grep -qx -- '--directory' "$work/zenity-args.txt" || fail "chooser not asked for a folder"
+grep -q 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings" || fail "settings file not rewritten: $(cat "$settings")"
+grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed"
+import -window "$window" "$shots/settings-chosen.png"
+close_panel settings
+
+open_panel changelog 276 486
+close_panel changelog
+
+# The chosen folder is where CLAP now goes.
+click_at 440 210   # CLAP
+click_at 546 471   # INSTALL
+[ -f "$chosen/Kestrune.clap" ] || fail "CLAP not installed into the chosen folder"
+stop_installer
+echo "PASS (screenshots in $shots)"
