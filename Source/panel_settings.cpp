@@ -65,6 +65,13 @@ void panel_settings::paint (juce::Graphics& g)
     for (int row = 0; row < rows.size(); ++row)
         paintRow (g, row);
 
+    if (saveProblem.isNotEmpty())
+    {
+        g.setColour (PaletteOrange);
+        g.setFont (PanelFrame::font (2.5f * unit));
+        g.drawFittedText (saveProblem, PanelFrame::unitBounds (unit, 4.0f, 38.0f, 92.0f, 8.0f), juce::Justification::topLeft, 2);
+    }
+
     g.setColour (PaletteGrey.withAlpha ((juce::uint8) 178));
     g.setFont (PanelFrame::font (2.5f * unit));
     g.drawFittedText (noteText, PanelFrame::unitBounds (unit, 4.0f, 50.0f, 92.0f, 20.0f),
@@ -141,7 +148,12 @@ void panel_settings::folderChosen (int row, const juce::File& result)
     const auto& key = rows[row].settingsKey;
 
     pathBoxes[row]->setText (path, false);
-    SettingsFile::writeFolder (settingsFile, key, result);
+
+    const auto saved = SettingsFile::writeFolder (settingsFile, key, result);
+    saveProblem = saved ? juce::String()
+                        : "Could not save the " + rows[row].formatName + " folder to " + settingsFile.getFileName()
+                              + "; it is used until the installer closes.";
+    repaint();
 
     if (onFolderChosen)
         onFolderChosen (key, path);

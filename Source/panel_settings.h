@@ -30,7 +30,8 @@ public:
 
     // The chooser's completion for row i: an empty result (cancelled) changes nothing.
     // Otherwise the row's box shows the folder, the file's attribute for the row is rewritten
-    // when the file can be read, and onFolderChosen hears of it.
+    // when the file can be read, and onFolderChosen hears of it. A file that cannot be
+    // written is left as it is and the panel shows saveProblem.
     void folderChosen (int row, const juce::File& result);
 
     // The chooser's title for a row, e.g. "Choose the VST3 install folder".
@@ -44,6 +45,10 @@ public:
     juce::OwnedArray<juce::TextButton> browseButtons;
     std::unique_ptr<juce::FileChooser> folderChooser;
     std::unique_ptr<juce::TextButton> closeButton;
+
+    // Set when a choice could not be written to the settings file (missing, unreadable or
+    // read-only): the folder still holds until the installer closes, and the panel says so.
+    juce::String saveProblem;
 
 private:
     void addRow (int row, const juce::XmlElement* settings);

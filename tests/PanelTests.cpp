@@ -248,6 +248,29 @@ TEST_F (SettingsPanel, AChoiceRewritesOnlyItsAttributeAndCallsBack)
     EXPECT_EQ (boxTexts (*panel).joinIntoString ("|"), "C:\\Old VST3|C:\\Plugins\\CLAP|C:\\Plugins\\AAX");
     EXPECT_EQ (calls.joinIntoString ("|"), "CLAP_Path=C:\\Plugins\\CLAP|AAX_Path=C:\\Plugins\\AAX");
     EXPECT_TRUE (settings().loadFileAsString().contains ("\r\n"));
+    EXPECT_TRUE (panel->saveProblem.isEmpty());
+}
+
+TEST_F (SettingsPanel, PermissionDeniedOnTheFileIsReportedOnThePanel)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\"/>");
+    const auto before = settings().loadFileAsString();
+    auto panel = makePanel();
+    panel->unit = 6.0f;
+    panel->setBounds (0, 0, 600, 600);
+    ASSERT_TRUE (settings().setReadOnly (true));
+    ASSERT_TRUE (settings().getParentDirectory().setReadOnly (true));
+
+    panel->folderChosen (0, driveC().getChildFile ("Mine"));
+    settings().getParentDirectory().setReadOnly (false);
+    settings().setReadOnly (false);
+
+    if (settings().loadFileAsString() != before)
+        GTEST_SKIP() << "this user may write anywhere";
+    EXPECT_TRUE (panel->saveProblem.startsWith ("Could not save the VST3 folder"));
+    EXPECT_EQ (calls.size(), 1);
+    const auto image = snapshotOf (*panel);
+    EXPECT_TRUE (anyPixelNear (image, { 24, 228, 552, 20 }, PaletteOrange, 40));
 }
 
 TEST_F (SettingsPanel, CancelChangesNothing)
@@ -277,6 +300,7 @@ TEST_F (SettingsPanel, AMissingOrBrokenFileIsNeverCreatedOrChanged)
         panel->folderChosen (0, driveC().getChildFile ("Mine"));
         EXPECT_EQ (boxTexts (*panel)[0], "C:\\Mine");
         EXPECT_EQ (calls.size(), 1) << "the main screen still takes the folder";
+        EXPECT_EQ (panel->saveProblem, "Could not save the VST3 folder to PluginManagerSettings.txt; it is used until the installer closes.");
         if (broken.isEmpty())
             EXPECT_FALSE (settings().exists());
         else

@@ -18,7 +18,7 @@ printf '%s\n' "\$1" >> "$work/opened.txt"
 STANDIN
 cat > "$work/bin/zenity" << STANDIN
 #!/bin/sh
-printf '%s\n' "\$@" >> "$work/zenity-args.txt"
+printf '%s\n' "\$@" "cwd=\$(pwd)" >> "$work/zenity-args.txt"
 printf '%s\n' "$chosen"
 STANDIN
 chmod +x "$work/bin/xdg-open" "$work/bin/zenity"
@@ -68,6 +68,13 @@ grep -qx -- '--directory' "$work/zenity-args.txt" || fail "chooser not asked for
 grep -q 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings" || fail "settings file not rewritten: $(cat "$settings")"
 grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed"
 import -window "$window" "$shots/settings-chosen.png"
+# The chooser starts at the folder the box now shows; the hovered face is brighter.
+click_at 528 150
+sleep 0.6
+[ "$(tail -n 1 "$work/zenity-args.txt")" = "cwd=$chosen" ] || fail "chooser did not start at the box's folder"
+hovered=$(red_at 570 150) idle=$(red_at 570 111)
+[ "$hovered" -ge 128 ] && [ "$hovered" -le 136 ] || fail "hovered BROWSE face red channel $hovered"
+[ "$idle" -ge 90 ] && [ "$idle" -le 98 ] || fail "idle BROWSE face red channel $idle"
 close_panel settings
 
 open_panel changelog 276 486
