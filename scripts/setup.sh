@@ -12,7 +12,7 @@ packages=(
     libfreetype-dev libfontconfig1-dev libx11-dev libxext-dev libxinerama-dev
     libxrandr-dev libxcursor-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dosis binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     xvfb xdotool imagemagick x11-utils zenity xdg-utils unzip
     debian-archive-keyring ca-certificates
 )
