@@ -1,6 +1,9 @@
 #include "InstallRun.h"
 
 #include "Platform.h"
+#include "TextDecoding.h"
+
+#include <cstring>
 
 namespace
 {
@@ -37,13 +40,26 @@ juce::File createStagingFolder (const juce::File& formatFolder)
     return {};
 }
 
+bool isWellFormedName (const juce::String& name)
+{
+    const auto* bytes = name.toRawUTF8();
+    return TextDecoding::isWellFormedUtf8 (bytes, std::strlen (bytes));
+}
+
 bool isInsideBundle (const juce::String& entryPath, const juce::String& bundleName)
 {
+    // A name that is not well-formed UTF-8 breaks the framework's path handling (its check
+    // that an entry stays inside the target folder recurses without end), so it is refused.
+    if (! isWellFormedName (entryPath))
+        return false;
+
     if (entryPath != bundleName && ! entryPath.startsWith (bundleName + "/"))
         return false;
 
+    // ".." climbs out; a name of dots only is no file name on Windows, and the framework can
+    // neither list nor delete a folder called "...." once it exists.
     for (const auto& part : juce::StringArray::fromTokens (entryPath, "/", ""))
-        if (part == "..")
+        if (part.isNotEmpty() && part.containsOnly ("."))
             return false;
 
     return true;

@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "ProductInfo.h"
 #include "SettingsFile.h"
+#include "TextDecoding.h"
 
 const juce::StringArray formatExtensions { ".vst3", ".clap", ".aaxplugin" };
 const juce::StringArray formatNames { "VST3", "CLAP", "AAX" };
@@ -160,7 +161,7 @@ void MainComponent::openPanel (const juce::String& name)
     }
     else if (name == "CHANGES")
     {
-        changelogPanel = std::make_unique<panel_changelog> (juce::String::createStringFromData (BinaryData::CHANGELOG_md, BinaryData::CHANGELOG_mdSize),
+        changelogPanel = std::make_unique<panel_changelog> (TextDecoding::textFromBytes (BinaryData::CHANGELOG_md, (size_t) BinaryData::CHANGELOG_mdSize),
                                                             productName);
         addAndMakeVisible (*changelogPanel);
         placePanel (*changelogPanel);

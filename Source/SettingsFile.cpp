@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "Platform.h"
+#include "TextDecoding.h"
 
 namespace SettingsFile
 {
@@ -22,8 +23,11 @@ bool writeElement (const juce::XmlElement& element, const juce::File& settingsFi
     return element.writeTo (settingsFile, juce::XmlElement::TextFormat());
 }
 
-void readFolders (const juce::XmlElement& element, std::array<juce::File, numFormats>& folders)
+// Sets each row whose path in the file names a folder; returns which rows those were.
+std::array<bool, numFormats> readInto (const juce::XmlElement& element, std::array<juce::File, numFormats>& folders)
 {
+    std::array<bool, numFormats> read {};
+
     for (int row = 0; row < numFormats; ++row)
     {
         auto folder = Platform::fileFromWindowsPath (element.getStringAttribute (pluginFormats()[(size_t) row].settingsKey));
@@ -32,10 +36,10 @@ void readFolders (const juce::XmlElement& element, std::array<juce::File, numFor
             continue;
 
         folders[(size_t) row] = folder;
-
-        if (! folder.exists())
-            folder.createDirectory();
+        read[(size_t) row] = true;
     }
+
+    return read;
 }
 
 void create (const juce::File& settingsFile, const std::array<juce::File, numFormats>& folders)
@@ -51,6 +55,23 @@ void create (const juce::File& settingsFile, const std::array<juce::File, numFor
         writeElement (element, settingsFile);
 }
 } // namespace
+
+std::unique_ptr<juce::XmlElement> parse (const juce::File& settingsFile)
+{
+    if (! settingsFile.existsAsFile())
+        return nullptr;
+
+    const auto text = TextDecoding::textOfFile (settingsFile);
+
+    // The framework's parser never returns from a processing instruction that is followed
+    // by text inside an element ("<a><?x?>b</a>"); the file's only one is its declaration.
+    const auto start = text.trimStart();
+    const auto body = start.startsWith ("<?") ? start.fromFirstOccurrenceOf ("?>", false, false) : start;
+    if (body.contains ("<?"))
+        return nullptr;
+
+    return juce::parseXML (text);
+}
 
 juce::File fileIn (const juce::File& settingsFolder)
 {
@@ -74,8 +95,25 @@ void readOrCreate (const juce::File& settingsFile, std::array<juce::File, numFor
         return;
     }
 
-    if (auto element = juce::parseXML (settingsFile))
-        readFolders (*element, folders);
+    if (auto element = parse (settingsFile))
+    {
+        const auto read = readInto (*element, folders);
+
+        for (int row = 0; row < numFormats; ++row)
+            if (read[(size_t) row] && ! folders[(size_t) row].exists())
+                folders[(size_t) row].createDirectory();
+    }
+}
+
+bool readFolders (const juce::File& settingsFile, std::array<juce::File, numFormats>& folders)
+{
+    auto element = parse (settingsFile);
+
+    if (element == nullptr)
+        return false;
+
+    readInto (*element, folders);
+    return true;
 }
 
 bool writeFolder (const juce::File& settingsFile, const juce::String& key, const juce::File& folder)
@@ -83,7 +121,7 @@ bool writeFolder (const juce::File& settingsFile, const juce::String& key, const
     if (! settingsFile.existsAsFile())
         return false;
 
-    auto element = juce::parseXML (settingsFile);
+    auto element = parse (settingsFile);
 
     if (element == nullptr)
         return false;

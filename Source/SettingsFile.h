@@ -17,6 +17,10 @@ extern const char* const noteText;
 
 juce::File fileIn (const juce::File& settingsFolder);
 
+// The file's root element, or nullptr when the file is missing or is not XML of the kind the
+// file holds. Every reader of the file goes through here.
+std::unique_ptr<juce::XmlElement> parse (const juce::File& settingsFile);
+
 // The row a settings key belongs to ("VST3_Path" 0, "CLAP_Path" 1, "AAX_Path" 2), or -1.
 int rowForKey (const juce::String& key);
 
@@ -25,6 +29,10 @@ int rowForKey (const juce::String& key);
 // alone with the defaults in force. When there is no file, the maker folder is created and a
 // file with the current folders is written. An existing file is never rewritten here.
 void readOrCreate (const juce::File& settingsFile, std::array<juce::File, numFormats>& folders);
+
+// Reads the folders of an existing file without touching the disk; a missing, empty or
+// relative path keeps that row's folder. False when the file is missing or does not parse.
+bool readFolders (const juce::File& settingsFile, std::array<juce::File, numFormats>& folders);
 
 // The settings panel's rewrite: re-parses the file and sets the one attribute (in place, or
 // appended), keeping every other attribute and its order. False when the file is missing,

@@ -48,51 +48,81 @@ ChangelogEntry entryFor (const juce::String& line)
     return { ChangelogLineKind::Paragraph, line };
 }
 
-// The text as code points, so that scanning it is indexed access rather than a UTF-8 walk.
-using CodePoints = std::vector<juce::juce_wchar>;
-
-CodePoints codePointsOf (const juce::String& text)
+// The text's characters with where each starts, so that scanning is indexed access rather
+// than a UTF-8 walk, and every run copies the original bytes exactly.
+struct IndexedText
 {
-    CodePoints points;
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        points.push_back (p.getAndAdvance());
-    return points;
-}
+    explicit IndexedText (const juce::String& text)
+    {
+        auto p = text.getCharPointer();
+        for (; ! p.isEmpty(); p.getAndAdvance())
+        {
+            starts.push_back (p);
+            chars.push_back (*p);
+        }
+        starts.push_back (p);
+    }
 
-// The index of the next occurrence of the marker ("*" or "**") at or after from, or -1.
-int find (const CodePoints& points, size_t from, size_t markerLength)
-{
-    for (auto i = from; i + markerLength <= points.size(); ++i)
-        if (points[i] == '*' && (markerLength == 1 || points[i + 1] == '*'))
-            return (int) i;
-    return -1;
-}
+    size_t size() const { return chars.size(); }
 
-juce::String textOf (const CodePoints& points, size_t start, size_t end)
-{
-    return { juce::CharPointer_UTF32 (points.data() + start), juce::CharPointer_UTF32 (points.data() + end) };
-}
+    // The index of the next marker ("*" or "**") at or after from, or -1.
+    int find (size_t from, size_t markerLength) const
+    {
+        for (auto i = from; i + markerLength <= chars.size(); ++i)
+            if (chars[i] == '*' && (markerLength == 1 || chars[i + 1] == '*'))
+                return (int) i;
+        return -1;
+    }
+
+    juce::String range (size_t start, size_t end) const { return { starts[start], starts[end] }; }
+
+    std::vector<juce::CharPointer_UTF8> starts;
+    std::vector<juce::juce_wchar> chars;
+};
 } // namespace
+
+std::vector<ChangelogEntry> parseChangelogEntries (const juce::String& text)
+{
+    juce::StringArray lines;
+    lines.addLines (text);
+
+    std::vector<ChangelogEntry> entries;
+    bool titleSeen = false;
+
+    for (const auto& rawLine : lines)
+    {
+        const auto line = rawLine.trimEnd().trimStart();
+
+        if (line.isNotEmpty() && ! titleSeen)
+            titleSeen = true;
+        else if (line.isNotEmpty())
+            entries.push_back (entryFor (line));
+        else if (! entries.empty() && entries.back().kind != ChangelogLineKind::Blank)
+            entries.push_back ({ ChangelogLineKind::Blank, {} });
+    }
+
+    return entries;
+}
 
 void appendInlineRuns (juce::AttributedString& target, const juce::String& text, const juce::Font& normal,
                        const juce::Font& bold, const juce::Font& italic, juce::Colour colour)
 {
-    const auto points = codePointsOf (text);
+    const IndexedText points (text);
     const auto n = points.size();
     size_t pendingStart = 0;
 
     const auto flushAndAppend = [&] (size_t pendingEnd, size_t runStart, size_t runEnd, const juce::Font& font) {
         if (pendingEnd > pendingStart)
-            target.append (textOf (points, pendingStart, pendingEnd), normal, colour);
+            target.append (points.range (pendingStart, pendingEnd), normal, colour);
         if (runEnd > runStart)
-            target.append (textOf (points, runStart, runEnd), font, colour);
+            target.append (points.range (runStart, runEnd), font, colour);
     };
 
     for (size_t d = 0; d < n;)
     {
-        if (d + 1 < n && points[d] == '*' && points[d + 1] == '*')
+        if (d + 1 < n && points.chars[d] == '*' && points.chars[d + 1] == '*')
         {
-            if (const auto f = find (points, d + 2, 2); f > (int) (d + 2))
+            if (const auto f = points.find (d + 2, 2); f > (int) (d + 2))
             {
                 flushAndAppend (d, d + 2, (size_t) f, bold);
                 d = pendingStart = (size_t) f + 2;
@@ -100,9 +130,9 @@ void appendInlineRuns (juce::AttributedString& target, const juce::String& text,
             }
         }
 
-        if (points[d] == '*')
+        if (points.chars[d] == '*')
         {
-            if (const auto l = find (points, d + 1, 1); l > (int) (d + 1))
+            if (const auto l = points.find (d + 1, 1); l > (int) (d + 1))
             {
                 flushAndAppend (d, d + 1, (size_t) l, italic);
                 d = pendingStart = (size_t) l + 1;
@@ -136,23 +166,7 @@ panel_changelog::~panel_changelog() = default;
 
 void panel_changelog::parseChangelog (const juce::String& text)
 {
-    juce::StringArray lines;
-    lines.addLines (text);
-    entries.clear();
-
-    bool titleSeen = false;
-
-    for (const auto& rawLine : lines)
-    {
-        const auto line = rawLine.trimEnd().trimStart();
-
-        if (line.isNotEmpty() && ! titleSeen)
-            titleSeen = true;
-        else if (line.isNotEmpty())
-            entries.push_back (entryFor (line));
-        else if (! entries.empty() && entries.back().kind != ChangelogLineKind::Blank)
-            entries.push_back ({ ChangelogLineKind::Blank, {} });
-    }
+    entries = parseChangelogEntries (text);
 }
 
 void panel_changelog::paint (juce::Graphics& g)

@@ -30,6 +30,10 @@ struct LaidOutEntry
     float indent = 0.0f;
 };
 
+// The entries of a changelog text. The first non-empty line is the title and is dropped; a
+// run of empty lines after the first entry becomes one Blank.
+std::vector<ChangelogEntry> parseChangelogEntries (const juce::String& text);
+
 // Appends text to the styled string as runs: "**bold**" in the bold font, "*italic*" in the
 // italic font, the rest in the normal font, all in one colour. An asterisk without a partner
 // stays a literal asterisk; nothing else of Markdown is read.
@@ -49,8 +53,7 @@ public:
     void resized() override;
     void buttonClicked (juce::Button*) override;
 
-    // Replaces the entries with those of the text. The first non-empty line is the title and
-    // is dropped; a run of empty lines after the first entry becomes one Blank.
+    // Replaces the entries with those of the text (parseChangelogEntries).
     void parseChangelog (const juce::String& text);
 
     // The laid-out lines, drawn with no background of their own.

@@ -31,7 +31,7 @@ panel_settings::panel_settings (juce::File settingsFileToUse, FolderCallback onF
     rows.add ({ "CLAP", "CLAP_Path" });
     rows.add ({ "AAX", "AAX_Path" });
 
-    const auto settings = juce::parseXML (settingsFile);
+    const auto settings = SettingsFile::parse (settingsFile);
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
 
     for (int row = 0; row < rows.size(); ++row)

@@ -11,3 +11,6 @@ if [ -n "${DISPLAY:-}" ]; then
 else
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 -j 2
 fi
+
+# Every fuzz target for a short fixed time; a longer run is "bash scripts/fuzz.sh 600".
+bash "$QF_ROOT/scripts/fuzz.sh" "${QF_FUZZ_SECONDS:-20}"

@@ -1,5 +1,6 @@
 #include "BinaryData.h"
 #include "Palette.h"
+#include "TextDecoding.h"
 #include "panel_changelog.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,20 @@ TEST (ChangelogInlineRuns, BoldItalicAndLiteralAsterisks)
 
     for (const auto& c : cases)
         EXPECT_EQ (runsOf (c.text), c.expected) << c.text;
+}
+
+TEST (ChangelogInlineRuns, NotesThatAreNotUtf8KeepEveryCharacter)
+{
+    // Found by fuzzing: bytes that are not UTF-8 reached the framework's string functions,
+    // which read past the end of such strings. They are read as Latin-1 instead.
+    const char bytes[] = "#%\xf1\r\xac\x9ctle **b\xc3** *\xff*";
+    const auto text = TextDecoding::textFromBytes (bytes, sizeof (bytes) - 1);
+    EXPECT_EQ (text.length(), (int) sizeof (bytes) - 1);
+
+    juce::AttributedString styled;
+    appendInlineRuns (styled, text, normalFont, boldFont, italicFont, PaletteGrey);
+    EXPECT_EQ (styled.getText(), text.replace ("**", "").removeCharacters ("*"));
+    EXPECT_EQ (styled.getNumAttributes(), 4);
 }
 
 TEST (ChangelogLayout, PositionsAndHeightFollowTheUnit)

@@ -113,6 +113,17 @@ TEST_F (InstallRunTest, FailedInstallsKeepTheOldBundleAndLeaveNothingPartial)
         return block;
     }();
 
+    // The bytes "@@" in the stored name become 0xFF 0xFF, which the framework's path check
+    // recursed on without end.
+    const auto notUtf8 = [&]
+    {
+        auto block = hostile ("Kestrune.vst3/Conten@@/x86_64-win/x.dll");
+        for (size_t i = 0; i + 1 < block.getSize(); ++i)
+            if (block[i] == '@' && block[i + 1] == '@')
+                block[i] = block[i + 1] = (char) 0xff;
+        return block;
+    }();
+
     const std::pair<const char*, juce::MemoryBlock> cases[] = {
         { "truncated archive", truncated },
         { "corrupt compressed data", corrupt },
@@ -122,6 +133,9 @@ TEST_F (InstallRunTest, FailedInstallsKeepTheOldBundleAndLeaveNothingPartial)
         { "entry climbing out from inside the bundle", hostile ("Kestrune.vst3\\..\\..\\evil.txt") },
         { "entry beside the bundle", hostile ("Other.dll") },
         { "absolute entry", hostile ("/tmp/evil.txt") },
+        { "name that is not UTF-8 (found by fuzzing)", notUtf8 },
+        { "folder named with dots only (found by fuzzing)", hostile ("Kestrune.vst3\\....\\x.txt") },
+        { "folder named with one dot", hostile ("Kestrune.vst3\\.\\x.txt") },
     };
 
     for (const auto& [what, bytes] : cases)

@@ -94,6 +94,37 @@ TEST_F (SettingsFileTest, UnparseableOrUnwritableFilesLeaveTheDefaultsAndTheFile
     EXPECT_TRUE (settings().getChildFile ("inside").existsAsFile());
 }
 
+TEST_F (SettingsFileTest, AProcessingInstructionInsideTheElementIsRefusedNotAHang)
+{
+    // Found by fuzzing: the framework's XML parser loops for ever on this shape of text.
+    const juce::String text ("<?xml version=\"1.0\"?>\n<Plugin_Manager_Settings VST3_Path=\"C:\\V\"><?x?>a</Plugin_Manager_Settings>");
+    writeSettings (text);
+    const auto before = settings().loadFileAsString();
+
+    auto folders = defaultFolders();
+    EXPECT_FALSE (SettingsFile::readFolders (settings(), folders));
+    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC()));
+    EXPECT_EQ (settings().loadFileAsString(), before);
+
+    // The declaration itself is fine, with or without leading blanks.
+    writeSettings ("  <?xml version=\"1.0\"?>\n<Plugin_Manager_Settings VST3_Path=\"C:\\V\"/>");
+    EXPECT_TRUE (SettingsFile::readFolders (settings(), folders));
+    EXPECT_EQ (folders[0], driveC().getChildFile ("V"));
+}
+
+TEST_F (SettingsFileTest, AFileSavedInLatin1ReadsItsPaths)
+{
+    // An editor's "ANSI" encoding: the framework would read past the end of such text.
+    const char bytes[] = "<Plugin_Manager_Settings VST3_Path=\"C:\\Plug-ins f\xfcr VST3\"/>";
+    ASSERT_TRUE (makerFolder().createDirectory());
+    ASSERT_TRUE (settings().replaceWithData (bytes, sizeof (bytes) - 1));
+
+    auto folders = defaultFolders();
+    EXPECT_TRUE (SettingsFile::readFolders (settings(), folders));
+    EXPECT_EQ (folders[0], driveC().getChildFile (juce::String::fromUTF8 ("Plug-ins f\xc3\xbcr VST3")));
+}
+
 TEST_F (SettingsFileTest, AFileWrittenHereReadsBackToTheSameFolders)
 {
     std::array<juce::File, numFormats> chosen { driveC().getChildFile ("A/VST3"), juce::File ("/srv/clap"), driveC().getChildFile ("B") };

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// Text from files the user or a maker may have written with any editor. The framework's
+// string functions assume well-formed UTF-8 and can read past the end of a string that is
+// not, so bytes are checked here before they become a juce::String.
+namespace TextDecoding
+{
+// Strict UTF-8: no stray continuation bytes, no overlong forms, no surrogates, nothing above
+// U+10FFFF.
+bool isWellFormedUtf8 (const char* data, size_t size);
+
+// The text of a file's bytes, up to the first NUL: UTF-16 with its byte-order mark, UTF-8
+// with or without one, and anything else read as Windows-1252's Latin-1 subset (a file saved
+// by an editor in the "ANSI" encoding), so that every byte becomes a character.
+juce::String textFromBytes (const void* data, size_t size);
+
+// The same for a whole file; empty when it cannot be read.
+juce::String textOfFile (const juce::File& file);
+} // namespace TextDecoding
