@@ -1,7 +1,8 @@
-// Benchmarks of the installer core. Not tests: they print figures, as ratios against a
-// reference measured in the same run where there is one.
+// Benchmarks of the installer. Not tests: they print figures, each with a reference measured
+// in the same run and the ratio between the two. Google Benchmark's own report goes to
+// stderr; stdout gets the rows of a Markdown table (scripts/bench.sh adds the rest).
 //   qf_bench                 everything
-//   qf_bench --benchmark_*   Google Benchmark options for the status derivation
+//   qf_bench --benchmark_*   Google Benchmark options
 
 #include "InstallRun.h"
 #include "MainComponent.h"
@@ -16,11 +17,58 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iomanip>
 #include <iostream>
+#include <map>
+#include <sstream>
 
 namespace
 {
 const juce::String productName ("Kestrune");
+
+std::string figure (double value, const char* unit)
+{
+    std::ostringstream out;
+    out << std::setprecision (value < 10.0 ? 3 : 4) << value << " " << unit;
+    return out.str();
+}
+
+void printRow (const std::string& measure, const std::string& value, const std::string& reference, double ratio)
+{
+    std::ostringstream ratioText;
+    ratioText << std::fixed << std::setprecision (ratio < 0.1 ? 3 : 2) << ratio;
+    std::cout << "| " << measure << " | " << value << " | " << reference << " | " << ratioText.str() << " |" << std::endl;
+}
+
+// The median of each Google Benchmark, in milliseconds, by benchmark name.
+std::map<std::string, double> medians;
+double moduleMegabytes = 0.0;
+
+class MedianCollector : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns (const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs)
+            if (run.aggregate_name == "median")
+                medians[run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args)]
+                    = run.GetAdjustedRealTime() * millisecondsPer (run.time_unit);
+        ConsoleReporter::ReportRuns (runs);
+    }
+
+private:
+    static double millisecondsPer (benchmark::TimeUnit unit)
+    {
+        switch (unit)
+        {
+            case benchmark::kNanosecond:  return 1e-6;
+            case benchmark::kMicrosecond: return 1e-3;
+            case benchmark::kMillisecond: return 1.0;
+            case benchmark::kSecond:      return 1e3;
+        }
+        return 1.0;
+    }
+};
 
 juce::File freshFolder (const juce::String& name)
 {
@@ -75,9 +123,8 @@ void compareInstallWithUnzip()
     const auto unzipMs = medianMs (runs, empty, [&] { if (std::system (unzipCommand.toRawUTF8()) != 0) throw std::runtime_error ("unzip failed"); });
     const auto installMs = medianMs (runs, empty, [&] { installAllThree (target); });
 
-    std::cout << "install of the three formats (median of " << runs << "): " << installMs << " ms\n"
-              << "unzip -o -qq of the same archives (median of " << runs << "): " << unzipMs << " ms\n"
-              << "ratio install / unzip: " << installMs / unzipMs << "\n";
+    printRow ("Install of VST3, CLAP and AAX (median of 7)", figure (installMs, "ms"),
+              "`unzip -o -qq` of the same archives: " + figure (unzipMs, "ms"), installMs / unzipMs);
 }
 
 long peakKilobytesOfChild (const std::function<void()>& work)
@@ -102,10 +149,10 @@ void reportPeakMemory()
     const auto installing = peakKilobytesOfChild ([&] { installAllThree (target); });
     const auto largestArchive = std::max ({ pluginFormats()[0].archiveSize, pluginFormats()[1].archiveSize, pluginFormats()[2].archiveSize });
 
-    const auto extraKb = (double) (installing - idle);
-    std::cout << "peak memory of a three-format install: " << (double) installing / 1024.0 << " MB, "
-              << extraKb / 1024.0 << " MB above the idle process ("
-              << extraKb * 1024.0 / largestArchive << " x the largest archive)\n";
+    const auto extraMb = (double) (installing - idle) / 1024.0;
+    const auto largestMb = (double) largestArchive / (1024.0 * 1024.0);
+    printRow ("Peak memory of that install, above the idle process", figure (extraMb, "MB"),
+              "the largest archive: " + figure (largestMb, "MB"), extraMb / largestMb);
 }
 
 void BM_DeriveRowStatus (benchmark::State& state)
@@ -118,6 +165,23 @@ void BM_DeriveRowStatus (benchmark::State& state)
 
     state.SetLabel ((formatNames[row] + " " + deriveRowStatus (folder, productName, "1.0.0", row).text).toStdString());
 }
+
+// The reference for the status: reading the installed VST3 module whole (from the page cache).
+void BM_ReadWholeModule (benchmark::State& state)
+{
+    static const auto folder = [] { auto f = freshFolder ("module"); installAllThree (f); return f; }();
+    const auto module = moduleFile (bundleFile (folder, productName, 0), productName, 0);
+
+    for (auto _ : state)
+    {
+        juce::MemoryBlock bytes;
+        module.loadFileAsData (bytes);
+        benchmark::DoNotOptimize (bytes.getData());
+    }
+
+    moduleMegabytes = (double) module.getSize() / (1024.0 * 1024.0);
+}
+BENCHMARK (BM_ReadWholeModule)->Unit (benchmark::kMillisecond)->Repetitions (5)->ReportAggregatesOnly (true);
 // One full paint of the main screen with all three bundles installed, at 600 and 1200 pixels.
 void BM_PaintMainScreen (benchmark::State& state)
 {
@@ -140,17 +204,90 @@ void BM_PaintMainScreen (benchmark::State& state)
 
     Platform::setWinePrefix ({});
 }
+// The reference for a paint: filling the same image with one colour.
+void BM_FillImage (benchmark::State& state)
+{
+    const auto size = (int) state.range (0);
+    juce::Image image (juce::Image::ARGB, size, size, true);
+
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        g.fillAll (juce::Colours::black);
+    }
+}
+BENCHMARK (BM_FillImage)->Arg (600)->Arg (1200)->Unit (benchmark::kMillisecond)->Repetitions (5)->ReportAggregatesOnly (true);
+
+// Opening the licence panel: the text box is sized before it gets the text. The reference is
+// the same text put into a box of no size, which word-wraps every character on its own line.
+void BM_OpenLicencePanel (benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        panel_eula panel (licenceText);
+        panel.unit = 6.0f;
+        panel.setBounds (0, 0, 600, 600);
+        benchmark::DoNotOptimize (panel.licenceEditor->getTextHeight());
+    }
+}
+BENCHMARK (BM_OpenLicencePanel)->Unit (benchmark::kMillisecond)->Repetitions (3)->ReportAggregatesOnly (true);
+
+void BM_LicenceIntoUnsizedBox (benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        juce::TextEditor editor;
+        editor.setMultiLine (true, true);
+        editor.setText (licenceText, true);
+        editor.setBounds (24, 72, 552, 480);
+        benchmark::DoNotOptimize (editor.getTextHeight());
+    }
+}
+BENCHMARK (BM_LicenceIntoUnsizedBox)->Unit (benchmark::kMillisecond)->Iterations (3)->Repetitions (3)->ReportAggregatesOnly (true);
+
 BENCHMARK (BM_PaintMainScreen)->Arg (600)->Arg (1200)->Unit (benchmark::kMillisecond)->Repetitions (5)->ReportAggregatesOnly (true);
 
 BENCHMARK (BM_DeriveRowStatus)->DenseRange (0, 2)->Unit (benchmark::kMicrosecond)->Repetitions (5)->ReportAggregatesOnly (true);
+
+void printBenchmarkRows()
+{
+    const auto median = [] (const std::string& name) { return medians.count (name) > 0 ? medians.at (name) : 0.0; };
+    const auto wholeModule = median ("BM_ReadWholeModule");
+
+    for (int row = 0; row < numFormats; ++row)
+    {
+        const auto status = median ("BM_DeriveRowStatus/" + std::to_string (row));
+        printRow ("Install status of the " + formatNames[row].toStdString() + " row, " + figure (moduleMegabytes, "MB") + " module installed",
+                  figure (status * 1000.0, "µs"), "reading that module whole: " + figure (wholeModule, "ms"), status / wholeModule);
+    }
+
+    for (const auto* size : { "600", "1200" })
+    {
+        const auto paint = median (std::string ("BM_PaintMainScreen/") + size);
+        const auto fill = median (std::string ("BM_FillImage/") + size);
+        printRow (std::string ("Full paint of the main screen, ") + size + " x " + size, figure (paint, "ms"),
+                  "filling the same image with one colour: " + figure (fill, "ms"), paint / fill);
+    }
+
+    const auto licence = median ("BM_OpenLicencePanel");
+    const auto unsized = median ("BM_LicenceIntoUnsizedBox");
+    printRow ("Opening the licence panel", figure (licence, "ms"),
+              "the same text into a box of no size: " + figure (unsized, "ms"), licence / unsized);
+}
 } // namespace
 
 int main (int argc, char** argv)
 {
     juce::ScopedJuceInitialiser_GUI gui;
     benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+
+    MedianCollector reporter;
+    reporter.SetOutputStream (&std::cerr);
+    reporter.SetErrorStream (&std::cerr);
+    benchmark::RunSpecifiedBenchmarks (&reporter);
+
     compareInstallWithUnzip();
+    printBenchmarkRows();
     reportPeakMemory();
     freshFolder ("").deleteRecursively();
     return 0;

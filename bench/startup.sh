@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Time from process start to the first painted frame under Xvfb (median of N runs), and the
-# executable's size. The frame counts as painted when the window's centre shows the
-# background colour #111111; the poll adds a few milliseconds of granularity.
+# Start-up to the first painted frame under Xvfb (median of N runs) against a GTK dialog
+# (zenity --info) started and detected the same way, and the executable's size against the
+# archives it carries. Prints rows of a Markdown table. The frame counts as painted when the
+# window's centre shows the background colour #111111; the poll adds a few milliseconds.
 set -euo pipefail
 app="$1"; runs="${2:-10}"
 display=":$((300 + RANDOM % 300))"
@@ -11,25 +12,42 @@ trap 'kill $xvfb 2> /dev/null || true' EXIT
 export DISPLAY="$display"
 for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
 
-times=()
-for run in $(seq "$runs"); do
+# time_until_shown NAME PIXEL COMMAND...: milliseconds from start until a visible window
+# titled NAME exists (and, when PIXEL is set, shows it at its centre).
+time_until_shown() {
+    local name="$1" pixel="$2"; shift 2
+    local home start window shown
     home=$(mktemp -d)
     start=$(date +%s%N)
-    HOME="$home" "$app" &
-    pid=$!
+    HOME="$home" "$@" > /dev/null 2>&1 &
+    local pid=$!
     while :; do
-        window=$(xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
+        window=$(timeout 2 xdotool search --onlyvisible --name "$name" 2> /dev/null | head -n 1 || true)
         if [ -n "$window" ]; then
-            pixel=$(import -window "$window" -crop 1x1+300+300 -depth 8 txt:- 2> /dev/null | tail -n 1 || true)
-            [[ "$pixel" == *"#111111"* ]] && break
+            [ -z "$pixel" ] && break
+            shown=$(timeout 2 import -window "$window" -crop 1x1+300+300 -depth 8 txt:- 2> /dev/null | tail -n 1 || true)
+            [[ "$shown" == *"$pixel"* ]] && break
         fi
+        [ $(( $(date +%s%N) - start )) -lt 30000000000 ] || { echo "no window titled $name within 30 s" >&2; exit 1; }
         sleep 0.005
     done
-    end=$(date +%s%N)
-    times+=($(( (end - start) / 1000000 )))
-    kill $pid; wait $pid 2> /dev/null || true
+    echo $(( ($(date +%s%N) - start) / 1000000 ))
+    kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null || true
     rm -rf "$home"
-done
-sorted=($(printf '%s\n' "${times[@]}" | sort -n))
-echo "start-up to first painted frame, median of $runs: ${sorted[$((runs / 2))]} ms (all: ${times[*]})"
-echo "executable size: $(stat -c %s "$app") bytes ($(du -h "$app" | cut -f1)), of which embedded archives: $(( $(stat -c %s "$(dirname "$app")"/standin/*.zip | paste -sd+) )) bytes"
+}
+
+median_of_runs() {
+    local times=()
+    for _ in $(seq "$runs"); do times+=("$("$@")"); done
+    printf '%s\n' "${times[@]}" | sort -n | sed -n "$((runs / 2 + 1))p"
+}
+
+installer=$(median_of_runs time_until_shown '^qf_installer$' '#111111' "$app")
+dialog=$(median_of_runs time_until_shown '^qf_reference$' '' zenity --info --title=qf_reference --text=reference)
+size=$(stat -c %s "$app")
+archives=$(( $(stat -c %s "$(dirname "$app")"/standin/*.zip | paste -sd+) ))
+
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+echo "| Start-up to the first painted frame under Xvfb (median of $runs) | $installer ms | a GTK dialog (\`zenity --info\`) to its window: $dialog ms | $(ratio "$installer" "$dialog") |"
+echo "| Executable size | $(mb "$size") | the three archives it carries: $(mb "$archives") | $(ratio "$size" "$archives") |"
