@@ -30,3 +30,19 @@ click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; 
 pixel_at() { import -window "$window" -crop "1x1+$1+$2" -depth 8 txt:- | tail -n 1; }
 red_at() { pixel_at "$1" "$2" | sed -E 's/^[^(]*\(([0-9]+),.*/\1/'; }
 blue_at() { pixel_at "$1" "$2" | sed -E 's/^[^(]*\([0-9]+,[0-9]+,([0-9]+).*/\1/'; }
+
+# With a sanitized executable, reports go to files named "$QF_SANITIZER_LOG.<pid>"; any such
+# file fails the test.
+if [ -n "${QF_SANITIZER_LOG:-}" ]; then
+    rm -f "$QF_SANITIZER_LOG".*
+    export ASAN_OPTIONS="detect_leaks=1:log_path=$QF_SANITIZER_LOG" UBSAN_OPTIONS="print_stacktrace=1:log_path=$QF_SANITIZER_LOG"
+fi
+pass() {
+    if [ -n "${QF_SANITIZER_LOG:-}" ] && compgen -G "$QF_SANITIZER_LOG.*" > /dev/null; then
+        cat "$QF_SANITIZER_LOG".*
+        fail "sanitizer reports above"
+    fi
+    echo "PASS${1:+ ($1)}"
+}
+# A screenshot of the window without dates in the file, so an unchanged screen gives the same bytes.
+screenshot() { import -window "$window" -strip -define png:exclude-chunks=date,time "$1"; }

@@ -23,11 +23,11 @@ xdotool mousemove --window "$window" 440 210; sleep 0.4
 hover_red=$(red_at 564 210)
 [ "$idle_red" -ge 68 ] && [ "$idle_red" -le 73 ] || fail "idle CLAP row red channel $idle_red"
 [ "$hover_red" -ge 91 ] && [ "$hover_red" -le 97 ] || fail "hovered CLAP row red channel $hover_red"
-import -window "$window" "$shots/main.png"
+screenshot "$shots/main.png"
 click_at 159 210   # VST3
 click_at 159 282   # AAX
 click_at 546 471   # INSTALL
-import -window "$window" "$shots/result.png"
+screenshot "$shots/result.png"
 [ -f "$vst3/Contents/x86_64-win/Kestrune.vst3" ] || fail "VST3 not installed"
 [ -f "$aax/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not installed"
 [ ! -e "$clap" ] || fail "CLAP installed without being selected"
@@ -39,4 +39,4 @@ xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift; 
 [ ! -e "$vst3" ] && [ ! -e "$aax" ] || fail "Shift-click did not remove the bundles"
 [ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
 stop_installer
-echo "PASS (screenshots in $shots)"
+pass "screenshots in $shots"

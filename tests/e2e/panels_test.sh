@@ -34,9 +34,9 @@ close_panel() {
 }
 open_panel() {
     click_at "$2" "$3"
-    panel_shown || { import -window "$window" "$shots/$1-failed.png"; fail "the $1 panel did not open"; }
+    panel_shown || fail "the $1 panel did not open"
     xdotool mousemove --window "$window" 300 590; sleep 0.2
-    import -window "$window" "$shots/$1.png"
+    screenshot "$shots/$1.png"
 }
 
 start_installer
@@ -67,7 +67,6 @@ grep -qx -- '--title=Choose the CLAP install folder' "$work/zenity-args.txt" || 
 grep -qx -- '--directory' "$work/zenity-args.txt" || fail "chooser not asked for a folder"
 grep -q 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings" || fail "settings file not rewritten: $(cat "$settings")"
 grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed"
-import -window "$window" "$shots/settings-chosen.png"
 # The chooser starts at the folder the box now shows; the hovered face is brighter.
 click_at 528 150
 sleep 0.6
@@ -85,4 +84,4 @@ click_at 440 210   # CLAP
 click_at 546 471   # INSTALL
 [ -f "$chosen/Kestrune.clap" ] || fail "CLAP not installed into the chosen folder"
 stop_installer
-echo "PASS (screenshots in $shots)"
+pass "screenshots in $shots"

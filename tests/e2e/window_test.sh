@@ -13,4 +13,4 @@ echo "window '$name' ${width}x${height}"
 [ "$name" = "qf_installer" ] || fail "title is '$name'"
 [ "$width" = 600 ] && [ "$height" = 600 ] || fail "client area ${width}x${height}"
 kill -0 "$app_pid" || fail "the installer exited"
-echo "PASS"
+pass
