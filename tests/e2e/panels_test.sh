@@ -50,7 +50,11 @@ panel_shown || fail "clicking or typing in the licence closed it"
 close_panel eula
 
 open_panel support 174 486
-click_at 90 120    # DISCORD
+# DISCORD: its tile turns green while the button is held down; the click opens the invite.
+xdotool mousemove --window "$window" 90 120 mousedown 1; sleep 0.3
+pressed=$(red_at 64 120)
+xdotool mouseup 1; sleep 0.3
+[ "$pressed" -ge 130 ] && [ "$pressed" -le 138 ] || fail "pressed DISCORD tile red channel $pressed"
 click_at 90 240    # MAIL
 click_at 300 200   # beside the tiles: nothing
 sleep 0.5
