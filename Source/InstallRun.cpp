@@ -146,7 +146,6 @@ RowOutcome installBundle (const juce::File& formatFolder, const juce::String& bu
     }
 
     staging.deleteRecursively();
-    Platform::releaseEmbeddedData (archiveData, archiveSize);  // one archive in memory at a time
     return installed ? RowOutcome::Installed : RowOutcome::InstallFailed;
 }
 
@@ -210,8 +209,16 @@ std::array<RowOutcome, numFormats> runInstallation (std::array<bool, numFormats>
         const auto bundleName = productName + format.extension;
         recoverInterruptedRuns (folder);
 
-        outcomes[(size_t) row] = uninstall ? removeBundle (folder, bundleName)
-                                           : installBundle (folder, bundleName, format.archiveData, (size_t) format.archiveSize);
+        if (uninstall)
+            outcomes[(size_t) row] = removeBundle (folder, bundleName);
+        else
+        {
+            outcomes[(size_t) row] = installBundle (folder, bundleName, format.archiveData, (size_t) format.archiveSize);
+            // One archive in memory at a time. Only here, where the bytes are known to be the
+            // executable's own read-only data: on other memory the same call would zero it.
+            Platform::releaseEmbeddedData (format.archiveData, (size_t) format.archiveSize);
+        }
+
         selected[(size_t) row] = false;
     }
 

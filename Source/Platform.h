@@ -36,7 +36,8 @@ bool onSameVolume (const juce::File& a, const juce::File& b);
 bool entryExists (const juce::File& file);
 
 // Lets the system drop the resident pages of read-only data compiled into the executable
-// (an embedded archive once it is installed); they are read in again if used again.
+// (an embedded archive once it is installed); they are read in again if used again. Only for
+// such data: pages of ordinary memory passed here would be zeroed.
 void releaseEmbeddedData (const void* data, size_t size);
 
 // This process's ID, and whether a process with the given ID is running.

@@ -60,6 +60,18 @@ TEST_F (InstallRunTest, InstallIntoAMissingFolderCreatesItAndTheExactBundle)
     EXPECT_TRUE (stagingLeftovers (folder()).isEmpty());
 }
 
+TEST_F (InstallRunTest, InstallingFromOrdinaryMemoryLeavesThatMemoryAlone)
+{
+    // Found by fuzzing: releasing the archive's pages after an install zeroed whole pages of a
+    // caller's buffer. Only the run over the embedded archives releases them now.
+    const juce::MemoryBlock archive (vst3().archiveData, (size_t) vst3().archiveSize);
+    const auto copy = archive;
+
+    EXPECT_EQ (installBundle (folder(), vst3Bundle, archive.getData(), archive.getSize()), RowOutcome::Installed);
+    EXPECT_TRUE (archive == copy);
+    EXPECT_EQ (snapshotOf (bundle()), newBundle);
+}
+
 TEST_F (InstallRunTest, InstallReplacesWhateverStoodAtTheBundlePath)
 {
     makeOldBundle();
