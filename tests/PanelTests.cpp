@@ -36,15 +36,20 @@ protected:
     void click (juce::Button::Listener& listener, juce::Button& button) const { listener.buttonClicked (&button); }
 
     void open (MainComponent& main, const juce::String& name) const { click (main, childButton (main, name)); }
+
+    // The screen at its default size, 600 x 600 (unit 6), with these panels opened in order.
+    void showPanels (MainComponent& main, std::initializer_list<const char*> names) const
+    {
+        main.setSize (600, 600);
+        for (const auto* name : names)
+            open (main, name);
+    }
 };
 
 TEST_F (Panels, EachPanelOpensOverTheWholeScreenAtItsUnit)
 {
     MainComponent main;
-    main.setSize (600, 600);
-
-    for (auto name : { "EULA", "SUPPORT", "SETTINGS", "CHANGES" })
-        open (main, name);
+    showPanels (main, { "EULA", "SUPPORT", "SETTINGS", "CHANGES" });
 
     const std::pair<juce::Component*, float> panels[] = {
         { main.eulaPanel.get(), main.eulaPanel->unit }, { main.supportPanel.get(), main.supportPanel->unit },
@@ -69,8 +74,7 @@ TEST_F (Panels, EachPanelOpensOverTheWholeScreenAtItsUnit)
 TEST_F (Panels, LicencePanelLayoutHeadingAndCloseMark)
 {
     MainComponent main;
-    main.setSize (600, 600);
-    open (main, "EULA");
+    showPanels (main, { "EULA" });
     auto& eula = *main.eulaPanel;
 
     EXPECT_EQ (eula.licenceEditor->getBounds(), juce::Rectangle<int> (24, 72, 552, 480));
@@ -93,8 +97,7 @@ TEST_F (Panels, LicencePanelLayoutHeadingAndCloseMark)
 TEST_F (Panels, TypingKeepsThePanelOpenAndReopeningStartsAfresh)
 {
     MainComponent main;
-    main.setSize (600, 600);
-    open (main, "EULA");
+    showPanels (main, { "EULA" });
     auto* first = main.eulaPanel.get();
 
     first->licenceEditor->setText ("typed by the user");
@@ -114,9 +117,7 @@ TEST_F (Panels, TypingKeepsThePanelOpenAndReopeningStartsAfresh)
 TEST_F (Panels, PanelsFollowAResizeOfTheScreen)
 {
     MainComponent main;
-    main.setSize (600, 600);
-    for (auto name : { "SUPPORT", "SETTINGS", "CHANGES", "EULA" })
-        open (main, name);
+    showPanels (main, { "SUPPORT", "SETTINGS", "CHANGES", "EULA" });
     click (*main.supportPanel, *main.supportPanel->closeButton);  // closed ones follow too
 
     main.setSize (900, 900);
@@ -159,8 +160,7 @@ TEST (SupportMail, NothingInASystemDetailCanEndTheLinkOrReachAShell)
 TEST_F (Panels, SupportPanelLayoutAtUnitSix)
 {
     MainComponent main;
-    main.setSize (600, 600);
-    open (main, "SUPPORT");
+    showPanels (main, { "SUPPORT" });
     auto& support = *main.supportPanel;
 
     EXPECT_EQ (support.discordButton->getBounds(), juce::Rectangle<int> (60, 90, 60, 60));
