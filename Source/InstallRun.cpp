@@ -3,8 +3,6 @@
 #include "Platform.h"
 #include "TextDecoding.h"
 
-#include <cstring>
-
 namespace
 {
 const juce::String stagingPrefix (".qf-staging-");
@@ -40,17 +38,11 @@ juce::File createStagingFolder (const juce::File& formatFolder)
     return {};
 }
 
-bool isWellFormedName (const juce::String& name)
-{
-    const auto* bytes = name.toRawUTF8();
-    return TextDecoding::isWellFormedUtf8 (bytes, std::strlen (bytes));
-}
-
 bool isInsideBundle (const juce::String& entryPath, const juce::String& bundleName)
 {
     // A name that is not well-formed UTF-8 breaks the framework's path handling (its check
     // that an entry stays inside the target folder recurses without end), so it is refused.
-    if (! isWellFormedName (entryPath))
+    if (! TextDecoding::isWellFormedUtf8 (entryPath))
         return false;
 
     if (entryPath != bundleName && ! entryPath.startsWith (bundleName + "/"))

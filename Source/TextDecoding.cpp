@@ -56,6 +56,12 @@ bool isWellFormedUtf8 (const char* data, size_t size)
     return true;
 }
 
+bool isWellFormedUtf8 (const juce::String& text)
+{
+    const auto* bytes = text.toRawUTF8();
+    return isWellFormedUtf8 (bytes, std::strlen (bytes));
+}
+
 juce::String textFromBytes (const void* data, size_t size)
 {
     auto* bytes = static_cast<const unsigned char*> (data);

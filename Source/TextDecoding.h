@@ -11,6 +11,9 @@ namespace TextDecoding
 // U+10FFFF.
 bool isWellFormedUtf8 (const char* data, size_t size);
 
+// The same for the bytes a juce::String holds (names that came from elsewhere unchecked).
+bool isWellFormedUtf8 (const juce::String& text);
+
 // The text of a file's bytes, up to the first NUL: UTF-16 with its byte-order mark, UTF-8
 // with or without one, and anything else read as Windows-1252's Latin-1 subset (a file saved
 // by an editor in the "ANSI" encoding), so that every byte becomes a character.

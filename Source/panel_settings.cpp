@@ -3,6 +3,7 @@
 #include "Palette.h"
 #include "PanelFrame.h"
 #include "Platform.h"
+#include "PluginFormats.h"
 #include "SettingsFile.h"
 
 namespace
@@ -27,9 +28,9 @@ panel_settings::panel_settings (juce::File settingsFileToUse, FolderCallback onF
     settingsFile = std::move (settingsFileToUse);
     onFolderChosen = std::move (onFolderChosenToUse);
 
-    rows.add ({ "VST3", "VST3_Path" });
-    rows.add ({ "CLAP", "CLAP_Path" });
-    rows.add ({ "AAX", "AAX_Path" });
+    // VST3, CLAP, AAX with their settings keys, from the one format table.
+    for (const auto& format : pluginFormats())
+        rows.add ({ format.name, format.settingsKey });
 
     const auto settings = SettingsFile::parse (settingsFile);
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");

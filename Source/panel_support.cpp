@@ -22,6 +22,15 @@ juce::String aboutText()
              "concerning its use.";
 }
 
+// An embedded SVG with its opaque black drawn in PaletteCoal.
+std::unique_ptr<juce::Drawable> loadIcon (const char* data, int size)
+{
+    auto icon = juce::Drawable::createFromImageData (data, (size_t) size);
+    if (icon != nullptr)
+        icon->replaceColour (juce::Colours::black, PaletteCoal);
+    return icon;
+}
+
 void drawLeft (juce::Graphics& g, const juce::String& text, float unit, float y)
 {
     g.drawText (text, juce::Rectangle<float> (10.0f * unit, y * unit, 80.0f * unit, 10.0f * unit),
@@ -60,13 +69,8 @@ panel_support::panel_support()
 {
     unit = 9.0f;
 
-    discordIcon = juce::Drawable::createFromImageData (BinaryData::icon_discord_svg, (size_t) BinaryData::icon_discord_svgSize);
-    if (discordIcon != nullptr)
-        discordIcon->replaceColour (juce::Colours::black, PaletteCoal);
-
-    mailIcon = juce::Drawable::createFromImageData (BinaryData::icon_mail_svg, (size_t) BinaryData::icon_mail_svgSize);
-    if (mailIcon != nullptr)
-        mailIcon->replaceColour (juce::Colours::black, PaletteCoal);
+    discordIcon = loadIcon (BinaryData::icon_discord_svg, BinaryData::icon_discord_svgSize);
+    mailIcon = loadIcon (BinaryData::icon_mail_svg, BinaryData::icon_mail_svgSize);
 
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
     discordButton = PanelFrame::makeHiddenButton (*this, *this, "DISCORD");

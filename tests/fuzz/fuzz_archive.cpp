@@ -6,7 +6,6 @@
 #include "TextDecoding.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
@@ -29,7 +28,7 @@ juce::Array<juce::File> outsideTargets (const uint8_t* data, size_t size, const 
         // Names that are not UTF-8 are refused before they reach any path function, which
         // could not handle them either.
         const auto& name = zip.getEntry (i)->filename;
-        if (! TextDecoding::isWellFormedUtf8 (name.toRawUTF8(), std::strlen (name.toRawUTF8())))
+        if (! TextDecoding::isWellFormedUtf8 (name))
             continue;
 
         const auto target = bundle.getChildFile (name.replaceCharacter ('\\', '/'));
