@@ -1,11 +1,17 @@
 #include "InstallRun.h"
 
+#include "ArchiveChecks.h"
+#include "ArchiveDigests.h"
 #include "Platform.h"
-#include "TextDecoding.h"
+
+#include <optional>
 
 namespace
 {
-const juce::String stagingPrefix (".qf-staging-");
+// Staging folders are named ".qf-staging.<process id>.<16 hex digits>.<format folder name>":
+// the two fixed fields come first, so a folder "P" never claims the staging of a folder
+// "P-X" or "P.X".
+const juce::String stagingPrefix (".qf-staging.");
 
 // Staging folder layout: "new" receives the extraction, "previous" holds an old bundle while
 // it is being replaced (put back if the run dies), "discard" holds one being removed.
@@ -13,38 +19,88 @@ constexpr const char* newFolder = "new";
 constexpr const char* previousFolder = "previous";
 constexpr const char* discardFolder = "discard";
 
-juce::String stagingNameStart (const juce::File& formatFolder)
+// The bundle is extracted under this neutral name, so that a staging folder inside the
+// format folder holds nothing named like a bundle at its top.
+constexpr const char* stagedBundleName = "payload";
+
+constexpr int copyBufferSize = 1 << 16;
+
+RowResult installFailed (const juce::String& reason) { return { RowOutcome::InstallFailed, reason }; }
+RowResult removeFailed (const juce::String& reason) { return { RowOutcome::RemoveFailed, reason }; }
+
+const juce::String damagedArchive ("the installer's copy of the plug-in is damaged; download the installer again");
+
+struct StagingName
 {
-    return stagingPrefix + formatFolder.getFileName() + "-";
+    int processId = 0;
+    juce::String folderName;
+};
+
+std::optional<StagingName> parseStagingName (const juce::String& name)
+{
+    if (! name.startsWith (stagingPrefix))
+        return std::nullopt;
+
+    const auto rest = name.substring (stagingPrefix.length());
+    const auto pid = rest.upToFirstOccurrenceOf (".", false, false);
+    const auto afterPid = rest.fromFirstOccurrenceOf (".", false, false);
+    const auto token = afterPid.upToFirstOccurrenceOf (".", false, false);
+
+    if (pid.isEmpty() || ! pid.containsOnly ("0123456789") || token.length() != 16
+        || ! token.containsOnly ("0123456789abcdef") || ! afterPid.containsChar ('.'))
+        return std::nullopt;
+
+    return StagingName { pid.getIntValue(), afterPid.fromFirstOccurrenceOf (".", false, false) };
 }
 
-// Beside the format folder (outside what a host scans, and on the same volume so that every
-// step is a rename); inside it only when its parent cannot be written or is another volume.
+juce::String newStagingName (const juce::File& formatFolder)
+{
+    const auto token = juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()).paddedLeft ('0', 16);
+    return stagingPrefix + juce::String (Platform::currentProcessId()) + "." + token + "." + formatFolder.getFileName();
+}
+
+// Whether entries move by rename between the staging folder and the format folder. A format
+// folder on another file system than its parent (a mount point, a link or junction to
+// another drive) is the exception; only a real rename tells it across every kind of link.
+bool renamesReach (const juce::File& staging, const juce::File& formatFolder)
+{
+    const auto probe = staging.getChildFile (newFolder);
+    const auto there = formatFolder.getChildFile (staging.getFileName());
+
+    if (! probe.createDirectory() || Platform::renameEntry (probe, there) != Platform::Rename::done)
+        return false;
+
+    if (Platform::renameEntry (there, probe) == Platform::Rename::done)
+        return true;
+
+    there.deleteFile();
+    return false;
+}
+
+// Beside the format folder (outside what a host scans, and reached from there by rename);
+// inside it, under a hidden name, when its parent cannot be written or is another volume.
 juce::File createStagingFolder (const juce::File& formatFolder)
 {
-    const auto name = stagingNameStart (formatFolder) + juce::String (Platform::currentProcessId()) + "-"
-                      + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
+    const auto name = newStagingName (formatFolder);
 
-    if (auto staging = formatFolder.getParentDirectory().getChildFile (name); staging.createDirectory())
+    if (auto beside = formatFolder.getParentDirectory().getChildFile (name); beside.createDirectory())
     {
-        if (Platform::onSameVolume (staging, formatFolder))
-            return staging;
-        staging.deleteRecursively();
+        if (renamesReach (beside, formatFolder))
+            return beside;
+        beside.deleteRecursively();
     }
 
-    if (auto staging = formatFolder.getChildFile (name); staging.createDirectory())
-        return staging;
+    if (auto inside = formatFolder.getChildFile (name); inside.createDirectory())
+    {
+        Platform::markHidden (inside);
+        return inside;
+    }
 
     return {};
 }
 
 bool isInsideBundle (const juce::String& entryPath, const juce::String& bundleName)
 {
-    // A name that is not well-formed UTF-8 breaks the framework's path handling (its check
-    // that an entry stays inside the target folder recurses without end), so it is refused.
-    if (! TextDecoding::isWellFormedUtf8 (entryPath))
-        return false;
-
     if (entryPath != bundleName && ! entryPath.startsWith (bundleName + "/"))
         return false;
 
@@ -57,111 +113,228 @@ bool isInsideBundle (const juce::String& entryPath, const juce::String& bundleNa
     return true;
 }
 
-// Extracts every entry, refusing any outside the bundle, and checks that each file was
-// written whole: the framework does not report a short write (a full disk, a size limit).
-bool extractBundle (juce::ZipFile& zip, const juce::File& destination, const juce::String& bundleName)
+juce::String cannotWrite (const juce::File& file)
 {
-    if (zip.getNumEntries() == 0)
-        return false;
+    return "could not write " + file.getFileName() + " (is the disk full or write-protected?)";
+}
+
+// Writes one file entry through a fixed buffer, checking while it is written that the data
+// inflates to exactly the size and CRC-32 the archive's directory records.
+juce::String writeCheckedFile (juce::ZipFile& zip, int index, const ArchiveChecks::DirectoryEntry& stored,
+                               const juce::File& file, juce::HeapBlock<char>& buffer)
+{
+    std::unique_ptr<juce::InputStream> in (zip.createStreamForEntry (index));
+    juce::uint32 crc = 0;
+    juce::int64 written = 0;
+    {
+        juce::FileOutputStream out (file);
+
+        if (in == nullptr || out.failedToOpen())
+            return cannotWrite (file);
+
+        for (;;)
+        {
+            const auto n = in->read (buffer.get(), copyBufferSize);
+            if (n <= 0)
+                break;
+
+            crc = ArchiveChecks::crc32Of (buffer.get(), (size_t) n, crc);
+            written += n;
+
+            if (written > stored.uncompressedSize)
+                return damagedArchive;
+            if (! out.write (buffer.get(), (size_t) n))
+                return cannotWrite (file);
+        }
+
+        out.flush();
+        if (out.getStatus().failed())
+            return cannotWrite (file);
+    }
+
+    if (written != stored.uncompressedSize || crc != stored.crc32)
+        return damagedArchive;
+
+    // The framework does not report every short write (a size limit): the file must be whole.
+    if (! Platform::isRegularFile (file) || file.getSize() != stored.uncompressedSize)
+        return cannotWrite (file);
+
+    file.setLastModificationTime (zip.getEntry (index)->fileTime);
+    return {};
+}
+
+// Extracts every entry under the neutral staged name; an empty result means the whole bundle
+// is there and checked.
+juce::String extractBundle (juce::ZipFile& zip, const std::vector<ArchiveChecks::DirectoryEntry>& directory,
+                            const juce::File& destination, const juce::String& bundleName)
+{
+    // The framework's reader and ours must see the same entries, or the CRCs belong to others.
+    if (zip.getNumEntries() == 0 || (size_t) zip.getNumEntries() != directory.size())
+        return damagedArchive;
+
+    juce::HeapBlock<char> buffer (copyBufferSize);
 
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
         const auto* entry = zip.getEntry (i);
+        const auto& stored = directory[(size_t) i];
         const auto path = entry->filename.replaceCharacter ('\\', '/');
 
+        if (entry->filename != stored.name || entry->uncompressedSize != stored.uncompressedSize)
+            return damagedArchive;
+
         if (entry->isSymbolicLink || ! isInsideBundle (path, bundleName))
-            return false;
+            return "the archive holds an entry outside the " + bundleName + " bundle";
 
-        if (zip.uncompressEntry (i, destination, juce::ZipFile::OverwriteFiles::yes, juce::ZipFile::FollowSymlinks::no).failed())
-            return false;
+        const auto file = destination.getChildFile (stagedBundleName + path.substring (bundleName.length()));
 
-        const auto written = destination.getChildFile (path);
-        if (! path.endsWithChar ('/') && (! Platform::isRegularFile (written) || written.getSize() != entry->uncompressedSize))
-            return false;
+        if (path.endsWithChar ('/'))
+        {
+            if (! file.createDirectory())
+                return cannotWrite (file);
+            continue;
+        }
+
+        // A second entry of the same name would be appended to the first.
+        if (Platform::entryExists (file))
+            return damagedArchive;
+        if (! file.getParentDirectory().createDirectory())
+            return cannotWrite (file.getParentDirectory());
+        if (auto problem = writeCheckedFile (zip, i, stored, file, buffer); problem.isNotEmpty())
+            return problem;
     }
 
-    return Platform::entryExists (destination.getChildFile (bundleName));
+    return Platform::entryExists (destination.getChildFile (stagedBundleName)) ? juce::String() : damagedArchive;
 }
 
 bool swapInNewBundle (const juce::File& staging, const juce::File& fresh, const juce::File& target)
 {
+    using Platform::Rename;
+
     if (! Platform::entryExists (target))
-        return Platform::renameEntry (fresh, target);
+        return Platform::renameEntry (fresh, target) == Rename::done;
 
     const auto aside = staging.getChildFile (previousFolder).getChildFile (target.getFileName());
 
-    if (! aside.getParentDirectory().createDirectory() || ! Platform::renameEntry (target, aside))
+    if (! aside.getParentDirectory().createDirectory() || Platform::renameEntry (target, aside) != Rename::done)
         return false;
 
-    if (Platform::renameEntry (fresh, target))
+    if (Platform::renameEntry (fresh, target) == Rename::done)
         return true;
 
     Platform::renameEntry (aside, target);
     return false;
 }
 
-void restoreMovedAsideBundles (const juce::File& staging, const juce::File& formatFolder)
+juce::String installFolderProblem (const juce::File& formatFolder)
+{
+    if (formatFolder == juce::File())
+        return "no install folder is set";
+
+    if (const auto drive = Platform::unavailableDriveOf (formatFolder); drive.isNotEmpty())
+        return "drive " + drive + " is not available";
+
+    if (! formatFolder.createDirectory())
+        return "could not create the folder " + Platform::windowsPathOf (formatFolder);
+
+    return {};
+}
+
+bool belongsToDeadRun (const StagingName& staging)
+{
+    return staging.processId == Platform::currentProcessId() || ! Platform::isProcessRunning (staging.processId);
+}
+
+// A staging folder's "previous" holds at most the bundle of the product that made it; one
+// holding any other entry belongs to another product of the maker and is left to it.
+bool holdsOnlyBundle (const juce::File& staging, const juce::String& bundleName)
 {
     for (const auto& entry : juce::RangedDirectoryIterator (staging.getChildFile (previousFolder), false, "*",
                                                             juce::File::findFilesAndDirectories))
-    {
-        const auto target = formatFolder.getChildFile (entry.getFile().getFileName());
-        if (! Platform::entryExists (target))
-            Platform::renameEntry (entry.getFile(), target);
-    }
+        if (entry.getFile().getFileName() != bundleName)
+            return false;
+
+    return true;
 }
 
-bool belongsToDeadRun (const juce::File& staging)
+void recoverStaging (const juce::File& staging, const juce::File& formatFolder, const juce::String& bundleName)
 {
-    const auto pid = staging.getFileName().upToLastOccurrenceOf ("-", false, false).fromLastOccurrenceOf ("-", false, false);
-    return pid.containsOnly ("0123456789") && (pid.getIntValue() == Platform::currentProcessId() || ! Platform::isProcessRunning (pid.getIntValue()));
+    const auto aside = staging.getChildFile (previousFolder).getChildFile (bundleName);
+    const auto target = formatFolder.getChildFile (bundleName);
+
+    if (Platform::entryExists (aside) && ! Platform::entryExists (target)
+        && Platform::renameEntry (aside, target) != Platform::Rename::done)
+        return;  // not put back: keep it where it is rather than delete it
+
+    staging.deleteRecursively();
 }
 } // namespace
 
-RowOutcome installBundle (const juce::File& formatFolder, const juce::String& bundleName,
-                          const void* archiveData, size_t archiveSize)
+ArchiveBytes embeddedArchive (int row)
 {
-    if (formatFolder == juce::File() || ! formatFolder.createDirectory())
-        return RowOutcome::InstallFailed;
+    static const std::array<juce::uint32, numFormats> digests { ArchiveDigests::vst3_zip, ArchiveDigests::clap_zip,
+                                                                ArchiveDigests::aax_zip };
+    const auto& format = pluginFormats()[(size_t) row];
+    return { format.archiveData, (size_t) format.archiveSize, digests[(size_t) row] };
+}
+
+RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive)
+{
+    // Nothing touches the disk before the bytes are known to be the ones that were built.
+    if (ArchiveChecks::crc32Of (archive.data, archive.size) != archive.crc32)
+        return installFailed (damagedArchive);
+
+    const auto directory = ArchiveChecks::readDirectory (archive.data, archive.size);
+    if (! directory)
+        return installFailed (damagedArchive);
+
+    if (const auto problem = installFolderProblem (formatFolder); problem.isNotEmpty())
+        return installFailed (problem);
 
     const auto staging = createStagingFolder (formatFolder);
     if (staging == juce::File())
-        return RowOutcome::InstallFailed;
+        return installFailed ("could not write to the folder " + Platform::windowsPathOf (formatFolder));
 
-    bool installed = false;
+    juce::String problem;
     {
-        juce::ZipFile zip (new juce::MemoryInputStream (archiveData, archiveSize, false), true);
+        juce::ZipFile zip (new juce::MemoryInputStream (archive.data, archive.size, false), true);
         const auto extracted = staging.getChildFile (newFolder);
 
-        installed = extractBundle (zip, extracted, bundleName)
-                    && swapInNewBundle (staging, extracted.getChildFile (bundleName), formatFolder.getChildFile (bundleName));
+        problem = extractBundle (zip, *directory, extracted, bundleName);
+
+        if (problem.isEmpty() && ! swapInNewBundle (staging, extracted.getChildFile (stagedBundleName), formatFolder.getChildFile (bundleName)))
+            problem = "could not replace " + bundleName + " (is it in use?)";
     }
 
     staging.deleteRecursively();
-    return installed ? RowOutcome::Installed : RowOutcome::InstallFailed;
+    return problem.isEmpty() ? RowResult { RowOutcome::Installed, {} } : installFailed (problem);
 }
 
-RowOutcome removeBundle (const juce::File& formatFolder, const juce::String& bundleName)
+RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName)
 {
     const auto target = formatFolder.getChildFile (bundleName);
 
     if (formatFolder == juce::File() || ! Platform::entryExists (target))
-        return RowOutcome::Removed;
+        return { RowOutcome::Removed, {} };
 
     // The bundle leaves the bundle path in one step, or not at all: deleting it in place could
     // stop half-way (rights, files in use) and leave a broken bundle behind.
     const auto staging = createStagingFolder (formatFolder);
     if (staging == juce::File())
-        return RowOutcome::RemoveFailed;
+        return removeFailed ("could not write to the folder " + Platform::windowsPathOf (formatFolder));
 
     const auto discarded = staging.getChildFile (discardFolder).getChildFile (bundleName);
-    const bool movedOut = discarded.getParentDirectory().createDirectory() && Platform::renameEntry (target, discarded);
+    const bool movedOut = discarded.getParentDirectory().createDirectory()
+                          && Platform::renameEntry (target, discarded) == Platform::Rename::done;
     staging.deleteRecursively();
 
-    return movedOut && ! Platform::entryExists (target) ? RowOutcome::Removed : RowOutcome::RemoveFailed;
+    if (movedOut && ! Platform::entryExists (target))
+        return { RowOutcome::Removed, {} };
+
+    return removeFailed ("could not remove " + bundleName + " (is it in use?)");
 }
 
-void recoverInterruptedRuns (const juce::File& formatFolder)
+void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String& bundleName)
 {
     if (formatFolder == juce::File())
         return;
@@ -172,47 +345,49 @@ void recoverInterruptedRuns (const juce::File& formatFolder)
             continue;
 
         juce::Array<juce::File> leftovers;
-        for (const auto& entry : juce::RangedDirectoryIterator (place, false, stagingNameStart (formatFolder) + "*", juce::File::findDirectories))
-            if (! entry.getFile().isSymbolicLink() && belongsToDeadRun (entry.getFile()))
-                leftovers.add (entry.getFile());
+        for (const auto& entry : juce::RangedDirectoryIterator (place, false, stagingPrefix + "*", juce::File::findDirectories))
+        {
+            const auto staging = entry.getFile();
+            const auto name = parseStagingName (staging.getFileName());
+
+            if (name && name->folderName == formatFolder.getFileName() && ! staging.isSymbolicLink()
+                && belongsToDeadRun (*name) && holdsOnlyBundle (staging, bundleName))
+                leftovers.add (staging);
+        }
 
         for (const auto& staging : leftovers)
-        {
-            restoreMovedAsideBundles (staging, formatFolder);
-            staging.deleteRecursively();
-        }
+            recoverStaging (staging, formatFolder, bundleName);
     }
 }
 
-std::array<RowOutcome, numFormats> runInstallation (std::array<bool, numFormats>& selected,
-                                                    const std::array<juce::File, numFormats>& folders,
-                                                    const juce::String& productName, bool uninstall)
+std::array<RowResult, numFormats> runInstallation (std::array<bool, numFormats>& selected,
+                                                   const std::array<juce::File, numFormats>& folders,
+                                                   const juce::String& productName, bool uninstall)
 {
-    std::array<RowOutcome, numFormats> outcomes {};
-    outcomes.fill (RowOutcome::NotProcessed);
+    std::array<RowResult, numFormats> results {};
 
     for (int row = 0; row < numFormats; ++row)
     {
         if (! selected[(size_t) row])
             continue;
 
-        const auto& format = pluginFormats()[(size_t) row];
         const auto& folder = folders[(size_t) row];
-        const auto bundleName = productName + format.extension;
-        recoverInterruptedRuns (folder);
+        const auto bundleName = productName + pluginFormats()[(size_t) row].extension;
+        recoverInterruptedRuns (folder, bundleName);
 
         if (uninstall)
-            outcomes[(size_t) row] = removeBundle (folder, bundleName);
+            results[(size_t) row] = removeBundle (folder, bundleName);
         else
         {
-            outcomes[(size_t) row] = installBundle (folder, bundleName, format.archiveData, (size_t) format.archiveSize);
+            const auto archive = embeddedArchive (row);
+            results[(size_t) row] = installBundle (folder, bundleName, archive);
             // One archive in memory at a time. Only here, where the bytes are known to be the
             // executable's own read-only data: on other memory the same call would zero it.
-            Platform::releaseEmbeddedData (format.archiveData, (size_t) format.archiveSize);
+            Platform::releaseEmbeddedData (archive.data, archive.size);
         }
 
         selected[(size_t) row] = false;
     }
 
-    return outcomes;
+    return results;
 }

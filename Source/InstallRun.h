@@ -10,30 +10,54 @@
 enum class RowOutcome
 {
     NotProcessed,
-    Installed,      // the bundle holds exactly the archive's entries
+    Installed,      // the bundle holds exactly the archive's entries, every one checked
     Removed,        // nothing is left at the bundle path
     InstallFailed,  // the old bundle, if any, is untouched
     RemoveFailed
 };
 
-// Installs the archive's bundle into the format folder. The archive is extracted into a
-// hidden staging folder beside the format folder first (inside it only when its parent
-// cannot be written), checked, and only then swapped in for the old bundle, so a failure
-// never loses the old bundle nor leaves a partial one where a plug-in host would scan.
-// Every entry must lie inside the bundle; symbolic-link entries and entries that would
-// land outside it are refused.
-RowOutcome installBundle (const juce::File& formatFolder, const juce::String& bundleName,
-                          const void* archiveData, size_t archiveSize);
+// A row's outcome, with the reason when it failed, in words a user can act on.
+struct RowResult
+{
+    RowOutcome outcome = RowOutcome::NotProcessed;
+    juce::String reason;
+
+    bool operator== (RowOutcome other) const { return outcome == other; }
+};
+
+// An archive to install: bytes the caller owns, and the CRC-32 of all of them as recorded
+// when the archive was built.
+struct ArchiveBytes
+{
+    const void* data = nullptr;
+    size_t size = 0;
+    juce::uint32 crc32 = 0;
+};
+
+// The archive compiled into the executable for a row.
+ArchiveBytes embeddedArchive (int row);
+
+// Installs the archive's bundle into the format folder. The archive's bytes are checked
+// against their recorded CRC-32 before anything is written. The bundle is then extracted
+// into a hidden staging folder beside the format folder (inside it when the parent cannot
+// be written or lies on another file system), every file checked against the CRC-32 and
+// size in the archive's directory as it is written, and only then swapped in for the old
+// bundle, so a failure never loses the old bundle nor leaves a partial one where a plug-in
+// host would scan. Every entry must lie inside the bundle; symbolic-link entries and
+// entries that would land outside it are refused.
+RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive);
 
 // Removes the bundle (a folder, a file, or a symbolic link, which is never followed); the
 // format folder and everything else in it stay.
-RowOutcome removeBundle (const juce::File& formatFolder, const juce::String& bundleName);
+RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName);
 
-// Cleans up after a run that was killed: staging folders of processes no longer running are
-// removed, and a bundle that had been moved aside is put back if nothing replaced it.
-void recoverInterruptedRuns (const juce::File& formatFolder);
+// Cleans up after a run that was killed: this format folder's staging folders whose process
+// is no longer running are removed, and the bundle of this name, if it had been moved aside,
+// is put back when nothing replaced it. A staging folder holding another bundle (another
+// product of the maker sharing the folder) is left for that product's installer.
+void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String& bundleName);
 
 // The run over the selected rows, in table order; each processed row is deselected.
-std::array<RowOutcome, numFormats> runInstallation (std::array<bool, numFormats>& selected,
-                                                    const std::array<juce::File, numFormats>& folders,
-                                                    const juce::String& productName, bool uninstall);
+std::array<RowResult, numFormats> runInstallation (std::array<bool, numFormats>& selected,
+                                                   const std::array<juce::File, numFormats>& folders,
+                                                   const juce::String& productName, bool uninstall);

@@ -41,8 +41,8 @@ MainComponent::MainComponent()
     settingsFolder = Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName);
     SettingsFile::readOrCreate (SettingsFile::fileIn (settingsFolder), formatFolders);
 
-    for (const auto& folder : formatFolders)
-        recoverInterruptedRuns (folder);
+    for (int row = 0; row < numFormats; ++row)
+        recoverInterruptedRuns (formatFolders[(size_t) row], productName + formatExtensions[row]);
 
     for (size_t i = 0; i < linkButtons.size(); ++i)
         linkButtons[i] = makeButton (linkButtonNames[(int) i]);
@@ -284,4 +284,15 @@ juce::String MainComponent::failureDetail() const
     if (! notRemoved.isEmpty())
         parts.add ("Could not remove: " + notRemoved.joinIntoString (", "));
     return parts.joinIntoString ("; ");
+}
+
+juce::String MainComponent::failureReasons() const
+{
+    juce::StringArray reasons;
+
+    for (int row = 0; row < numFormats; ++row)
+        if (rowOutcomes[(size_t) row].reason.isNotEmpty())
+            reasons.add (formatNames[row] + ": " + rowOutcomes[(size_t) row].reason);
+
+    return reasons.joinIntoString (". ");
 }

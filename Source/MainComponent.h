@@ -64,7 +64,7 @@ public:
     std::array<juce::File, numFormats> formatFolders;
 
     // What the last run did to each row, so the result view can tell the truth.
-    std::array<RowOutcome, numFormats> rowOutcomes {};
+    std::array<RowResult, numFormats> rowOutcomes {};
 
     // The hover hint for a button name; nullopt where the hint line keeps its text.
     std::optional<juce::String> hintFor (const juce::String& buttonName) const;
@@ -72,6 +72,9 @@ public:
     // The formats the last run could not install or remove, for the result view; empty when
     // every processed row ended as intended.
     juce::String failureDetail() const;
+
+    // Why those formats failed, e.g. "VST3: drive E: is not available"; empty on success.
+    juce::String failureReasons() const;
 
 private:
     void loadDrawables();

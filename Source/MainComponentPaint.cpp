@@ -138,6 +138,10 @@ void MainComponent::paintResult (juce::Graphics& g)
         g.setFont (lookAndFeel.regularFont (3.0f * u));
         g.setColour (PaletteGrey);
         g.drawText (detail, juce::Rectangle<float> (4.0f * u, 31.0f * u, 92.0f * u, 5.0f * u), juce::Justification::centred, true);
+
+        g.setFont (lookAndFeel.regularFont (2.4f * u));
+        g.setColour (PaletteGrey.withAlpha (0.7f));
+        g.drawFittedText (failureReasons(), unitBounds (4.0f, 35.5f, 92.0f, 5.0f), juce::Justification::centredTop, 2);
     }
 }
 

@@ -6,6 +6,7 @@
  #include <windows.h>
 #else
  #include <cerrno>
+ #include <fcntl.h>
  #include <signal.h>
  #include <sys/mman.h>
  #include <sys/stat.h>
@@ -21,7 +22,25 @@ bool startsWithDriveLetter (const juce::String& path)
     return path.length() >= 2 && juce::CharacterFunctions::isLetter (path[0]) && path[1] == ':'
            && (path.length() == 2 || path[2] == '\\' || path[2] == '/');
 }
+
+juce::File& fileSystemBoundary()
+{
+    static juce::File boundary;
+    return boundary;
+}
+
+bool crossesFileSystemBoundary (const juce::File& from, const juce::File& to)
+{
+    const auto& boundary = fileSystemBoundary();
+    const auto inside = [&] (const juce::File& f) { return f == boundary || f.isAChildOf (boundary); };
+    return boundary != juce::File() && inside (from) != inside (to);
+}
 } // namespace
+
+void simulateFileSystemBoundary (const juce::File& folder)
+{
+    fileSystemBoundary() = folder;
+}
 
 #if JUCE_WINDOWS
 
@@ -58,26 +77,74 @@ int currentProcessId()
 bool isProcessRunning (int processId)
 {
     auto process = OpenProcess (SYNCHRONIZE, FALSE, (DWORD) processId);
+    // A process of another user, or an elevated one, exists but may not be opened.
     if (process == nullptr)
-        return false;
+        return GetLastError() == ERROR_ACCESS_DENIED;
     const bool running = WaitForSingleObject (process, 0) == WAIT_TIMEOUT;
     CloseHandle (process);
     return running;
 }
 
-bool renameEntry (const juce::File& from, const juce::File& to)
+Rename renameEntry (const juce::File& from, const juce::File& to)
 {
-    return MoveFileExW (from.getFullPathName().toWideCharPointer(), to.getFullPathName().toWideCharPointer(), 0) != 0;
+    if (crossesFileSystemBoundary (from, to))
+        return Rename::crossDevice;
+
+    if (MoveFileExW (from.getFullPathName().toWideCharPointer(), to.getFullPathName().toWideCharPointer(), 0) != 0)
+        return Rename::done;
+
+    return GetLastError() == ERROR_NOT_SAME_DEVICE ? Rename::crossDevice : Rename::failed;
+}
+
+bool readSmallRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes)
+{
+    auto handle = CreateFileW (file.getFullPathName().toWideCharPointer(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+
+    LARGE_INTEGER size {};
+    bool ok = GetFileType (handle) == FILE_TYPE_DISK && GetFileSizeEx (handle, &size) && (juce::uint64) size.QuadPart <= maxBytes;
+    DWORD read = 0;
+
+    if (ok)
+    {
+        bytes.setSize ((size_t) size.QuadPart);
+        ok = size.QuadPart == 0 || ReadFile (handle, bytes.getData(), (DWORD) size.QuadPart, &read, nullptr);
+        bytes.setSize (read);
+    }
+
+    CloseHandle (handle);
+    return ok;
+}
+
+void markHidden (const juce::File& folder)
+{
+    const auto path = folder.getFullPathName();
+    const auto attributes = GetFileAttributesW (path.toWideCharPointer());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesW (path.toWideCharPointer(), attributes | FILE_ATTRIBUTE_HIDDEN);
+}
+
+juce::String unavailableDriveOf (const juce::File& folder)
+{
+    const auto path = folder.getFullPathName();
+    if (! startsWithDriveLetter (path))
+        return {};
+
+    const auto drive = path.substring (0, 2).toUpperCase();
+    return juce::File (drive + "\\").isDirectory() ? juce::String() : drive;
+}
+
+bool hasWindowsPathForm (const juce::File& folder)
+{
+    return folder != juce::File();
 }
 
 bool entryExists (const juce::File& file)
 {
     return file.exists() || file.isSymbolicLink();
-}
-
-bool onSameVolume (const juce::File& a, const juce::File& b)
-{
-    return a.getVolumeSerialNumber() == b.getVolumeSerialNumber();
 }
 
 void releaseEmbeddedData (const void*, size_t) {}
@@ -135,6 +202,44 @@ bool isAtOrBelow (const juce::File& file, const juce::File& root)
 {
     return file == root || file.isAChildOf (root);
 }
+
+struct DrivePlace
+{
+    juce::File root;
+    juce::juce_wchar letter;
+};
+
+// The drive a native path lies on: C:, another letter the prefix maps, or Z:, which Wine
+// maps to the root of the Linux file system.
+DrivePlace driveHolding (const juce::File& file)
+{
+    if (isAtOrBelow (file, driveRoot ('c')))
+        return { driveRoot ('c'), 'c' };
+
+    for (const auto& entry : juce::RangedDirectoryIterator (winePrefix().getChildFile ("dosdevices"), false, "?:",
+                                                            juce::File::findFilesAndDirectories))
+    {
+        auto letter = juce::CharacterFunctions::toLowerCase (entry.getFile().getFileName()[0]);
+
+        if (letter != 'c' && letter != 'z' && isAtOrBelow (file, driveRoot (letter)))
+            return { driveRoot (letter), letter };
+    }
+
+    return { juce::File ("/"), 'z' };
+}
+
+// Windows refuses these in names, and drops a trailing dot or blank.
+bool isWindowsName (const juce::String& name)
+{
+    if (name.isEmpty() || name.endsWithChar ('.') || name.endsWithChar (' '))
+        return false;
+
+    for (auto c : name)
+        if (c < 0x20 || juce::String ("\\/:*?\"<>|").containsChar (c))
+            return false;
+
+    return true;
+}
 } // namespace
 
 bool isRegularFile (const juce::File& file)
@@ -148,17 +253,85 @@ juce::String moduleFileVersion (const juce::File& module)
     return readPeFileVersion (module);
 }
 
-bool renameEntry (const juce::File& from, const juce::File& to)
+Rename renameEntry (const juce::File& from, const juce::File& to)
 {
+    if (crossesFileSystemBoundary (from, to))
+        return Rename::crossDevice;
+
     // rename() would silently replace an empty folder or a file at the target.
-    return ! entryExists (to) && ::rename (from.getFullPathName().toRawUTF8(), to.getFullPathName().toRawUTF8()) == 0;
+    if (entryExists (to))
+        return Rename::failed;
+
+    if (::rename (from.getFullPathName().toRawUTF8(), to.getFullPathName().toRawUTF8()) == 0)
+        return Rename::done;
+
+    return errno == EXDEV ? Rename::crossDevice : Rename::failed;
 }
 
-bool onSameVolume (const juce::File& a, const juce::File& b)
+bool readSmallRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes)
 {
-    struct stat infoA, infoB;
-    return stat (a.getFullPathName().toRawUTF8(), &infoA) == 0 && stat (b.getFullPathName().toRawUTF8(), &infoB) == 0
-           && infoA.st_dev == infoB.st_dev;
+    // Checked before opening, so that opening has no effect on a device; opened without
+    // blocking, so that a pipe put there meanwhile cannot hang the reader; checked again.
+    struct stat info;
+    const auto path = file.getFullPathName();
+    if (path.isEmpty() || stat (path.toRawUTF8(), &info) != 0 || ! S_ISREG (info.st_mode))
+        return false;
+
+    const int fd = open (path.toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+
+    bool ok = fstat (fd, &info) == 0 && S_ISREG (info.st_mode) && (size_t) info.st_size <= maxBytes;
+    size_t done = 0;
+
+    if (ok)
+    {
+        bytes.setSize ((size_t) info.st_size);
+        while (done < bytes.getSize())
+        {
+            const auto n = ::read (fd, static_cast<char*> (bytes.getData()) + done, bytes.getSize() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += (size_t) n;
+        }
+        bytes.setSize (done);
+    }
+
+    close (fd);
+    return ok;
+}
+
+void markHidden (const juce::File&) {}
+
+juce::String unavailableDriveOf (const juce::File& folder)
+{
+    const auto devices = winePrefix().getChildFile ("dosdevices");
+    if (! folder.isAChildOf (devices))
+        return {};
+
+    const auto drive = folder.getRelativePathFrom (devices).upToFirstOccurrenceOf ("/", false, false);
+    if (drive.length() != 2 || drive[1] != ':' || devices.getChildFile (drive).isDirectory())
+        return {};
+
+    return drive.toUpperCase();
+}
+
+bool hasWindowsPathForm (const juce::File& folder)
+{
+    if (folder == juce::File())
+        return false;
+
+    const auto root = driveHolding (folder).root;
+    if (folder == root)
+        return true;
+
+    for (const auto& name : juce::StringArray::fromTokens (folder.getRelativePathFrom (root), "/", ""))
+        if (! isWindowsName (name))
+            return false;
+
+    return true;
 }
 
 bool entryExists (const juce::File& file)
@@ -192,6 +365,10 @@ juce::File winePrefix()
 {
     if (prefixOverride() != juce::File())
         return prefixOverride();
+
+    if (const auto fromEnvironment = juce::SystemStats::getEnvironmentVariable ("WINEPREFIX", {});
+        juce::File::isAbsolutePath (fromEnvironment) && fromEnvironment.startsWithChar ('/'))
+        return juce::File (fromEnvironment);
 
     return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".wine");
 }
@@ -228,20 +405,8 @@ juce::String windowsPathOf (const juce::File& file)
     if (file == juce::File())
         return {};
 
-    if (isAtOrBelow (file, driveRoot ('c')))
-        return windowsPathBelow (file, driveRoot ('c'), 'c');
-
-    for (const auto& entry : juce::RangedDirectoryIterator (winePrefix().getChildFile ("dosdevices"), false, "?:",
-                                                            juce::File::findFilesAndDirectories))
-    {
-        auto letter = juce::CharacterFunctions::toLowerCase (entry.getFile().getFileName()[0]);
-
-        if (letter != 'c' && letter != 'z' && isAtOrBelow (file, driveRoot (letter)))
-            return windowsPathBelow (file, driveRoot (letter), letter);
-    }
-
-    // Wine maps drive Z: to the root of the Linux file system.
-    return windowsPathBelow (file, juce::File ("/"), 'z');
+    const auto [root, letter] = driveHolding (file);
+    return windowsPathBelow (file, root, letter);
 }
 
 juce::File commonApplicationDataFolder()

@@ -25,12 +25,36 @@ bool isRegularFile (const juce::File& file);
 // The module's file version, "major.minor.build.revision", or empty when it has none.
 juce::String moduleFileVersion (const juce::File& module);
 
+// Reads a whole file only when it is a regular file of at most maxBytes: a pipe, a device
+// or an oversized file is refused without blocking or reading it.
+bool readSmallRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes);
+
+enum class Rename
+{
+    done,
+    crossDevice,  // the two paths lie on different file systems or drives
+    failed
+};
+
 // Renames a file, folder or symbolic link (never what a link points to) within one volume;
 // atomic where the system allows. Fails when the target exists.
-bool renameEntry (const juce::File& from, const juce::File& to);
+Rename renameEntry (const juce::File& from, const juce::File& to);
 
-// Whether two existing paths lie on the same volume, so that a rename between them works.
-bool onSameVolume (const juce::File& a, const juce::File& b);
+// Tests only: renames into or out of this folder fail as they do between file systems, as
+// if another one were mounted there. An invalid File ends it.
+void simulateFileSystemBoundary (const juce::File& folder);
+
+// Marks a folder hidden where the system has such a mark (names starting with a dot are
+// hidden already on Linux).
+void markHidden (const juce::File& folder);
+
+// The drive, e.g. "E:", when the folder lies on a drive that does not exist (on Linux: a
+// letter the Wine prefix does not map); empty when its drive is there.
+juce::String unavailableDriveOf (const juce::File& folder);
+
+// Whether the folder can be written in the settings file as a Windows path: no name in it
+// holds a character Windows forbids in names (\ / : * ? " < > | or a control character).
+bool hasWindowsPathForm (const juce::File& folder);
 
 // Whether anything, even a dangling symbolic link, stands at the path.
 bool entryExists (const juce::File& file);
@@ -44,8 +68,8 @@ void releaseEmbeddedData (const void* data, size_t size);
 int currentProcessId();
 bool isProcessRunning (int processId);
 
-// Linux only: the Wine prefix standing in for the Windows drives; ~/.wine unless a test
-// points it elsewhere.
+// Linux only: the Wine prefix standing in for the Windows drives: $WINEPREFIX when it is an
+// absolute path (Wine's own convention), otherwise ~/.wine, unless a test points it elsewhere.
 juce::File winePrefix();
 void setWinePrefix (const juce::File& prefix);
 } // namespace Platform

@@ -188,8 +188,7 @@ void BM_PaintMainScreen (benchmark::State& state)
     Platform::setWinePrefix (home.getChildFile ("wine"));
     MainComponent main;
     for (int row = 0; row < numFormats; ++row)
-        installBundle (main.formatFolders[(size_t) row], productName + formatExtensions[row],
-                       pluginFormats()[(size_t) row].archiveData, (size_t) pluginFormats()[(size_t) row].archiveSize);
+        installBundle (main.formatFolders[(size_t) row], productName + formatExtensions[row], embeddedArchive (row));
 
     const auto size = (int) state.range (0);
     main.setSize (size, size);

@@ -32,6 +32,8 @@ else()
     set(QF_RESOURCE_SOURCES ${QF_GENERATED_DIR}/BinaryData.cpp)
 endif()
 
+set(qf_archive_ids vst3_zip clap_zip aax_zip)
+
 string(REPLACE ";" "|" qf_resource_arg "${QF_RESOURCE_FILES}")
 add_custom_command(
     OUTPUT ${QF_RESOURCE_SOURCES} ${QF_GENERATED_DIR}/BinaryData.h
@@ -41,7 +43,19 @@ add_custom_command(
     COMMENT "Generating the resource table"
     VERBATIM)
 
-add_library(qf_resources STATIC ${QF_RESOURCE_SOURCES})
+# The CRC-32 of each archive as built, which the installer checks before it extracts.
+set(qf_digest_args)
+foreach(zip id IN ZIP_LISTS QF_ARCHIVES qf_archive_ids)
+    list(APPEND qf_digest_args "${id}=${zip}")
+endforeach()
+add_custom_command(
+    OUTPUT ${QF_GENERATED_DIR}/ArchiveDigests.h
+    COMMAND qf_build_tool digests ${QF_GENERATED_DIR}/ArchiveDigests.h ${qf_digest_args}
+    DEPENDS qf_build_tool ${QF_ARCHIVES}
+    COMMENT "Recording the archives' checksums"
+    VERBATIM)
+
+add_library(qf_resources STATIC ${QF_RESOURCE_SOURCES} ${QF_GENERATED_DIR}/ArchiveDigests.h)
 target_include_directories(qf_resources PUBLIC ${QF_GENERATED_DIR})
 if(QF_RESOURCE_MODE STREQUAL "incbin")
     # The assembler cannot see the files it includes; without this a changed archive of the

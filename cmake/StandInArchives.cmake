@@ -12,7 +12,8 @@ find_program(QF_WINDRES NAMES x86_64-w64-mingw32-windres)
 find_program(QF_MINGW_OBJCOPY NAMES x86_64-w64-mingw32-objcopy)
 find_program(QF_MINGW_LD NAMES x86_64-w64-mingw32-ld)
 
-add_executable(qf_build_tool packaging/tools/qf_build_tool.cpp)
+add_executable(qf_build_tool packaging/tools/qf_build_tool.cpp Source/ArchiveChecks.cpp Source/TextDecoding.cpp)
+target_include_directories(qf_build_tool PRIVATE Source)
 target_link_libraries(qf_build_tool PRIVATE juce)
 
 set(QF_STANDIN_DIR "${CMAKE_BINARY_DIR}/standin")

@@ -2,7 +2,10 @@
 #include "helpers/BundleFixtures.h"
 #include "helpers/TestFolders.h"
 
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
 #include <csignal>
 
 namespace
@@ -11,16 +14,16 @@ const juce::String vst3Bundle ("Kestrune.vst3");
 
 const PluginFormat& vst3() { return pluginFormats()[0]; }
 
-RowOutcome installVst3 (const juce::File& folder)
+RowResult installVst3 (const juce::File& folder)
 {
-    return installBundle (folder, vst3Bundle, vst3().archiveData, (size_t) vst3().archiveSize);
+    return installBundle (folder, vst3Bundle, embeddedArchive (0));
 }
 
 juce::StringArray stagingLeftovers (const juce::File& folder)
 {
     juce::StringArray found;
     for (const auto& place : { folder.getParentDirectory(), folder })
-        for (const auto& entry : juce::RangedDirectoryIterator (place, false, ".qf-staging-*", juce::File::findFilesAndDirectories))
+        for (const auto& entry : juce::RangedDirectoryIterator (place, false, ".qf-staging*", juce::File::findFilesAndDirectories))
             found.add (entry.getFile().getFullPathName());
     return found;
 }
@@ -67,7 +70,7 @@ TEST_F (InstallRunTest, InstallingFromOrdinaryMemoryLeavesThatMemoryAlone)
     const juce::MemoryBlock archive (vst3().archiveData, (size_t) vst3().archiveSize);
     const auto copy = archive;
 
-    EXPECT_EQ (installBundle (folder(), vst3Bundle, archive.getData(), archive.getSize()), RowOutcome::Installed);
+    EXPECT_EQ (installBundle (folder(), vst3Bundle, archiveOf (archive)), RowOutcome::Installed);
     EXPECT_TRUE (archive == copy);
     EXPECT_EQ (snapshotOf (bundle()), newBundle);
 }
@@ -154,7 +157,7 @@ TEST_F (InstallRunTest, FailedInstallsKeepTheOldBundleAndLeaveNothingPartial)
     {
         makeOldBundle();
         const auto before = snapshotOf (root);
-        EXPECT_EQ (installBundle (folder(), vst3Bundle, bytes.getData(), bytes.getSize()), RowOutcome::InstallFailed) << what;
+        EXPECT_EQ (installBundle (folder(), vst3Bundle, archiveOf (bytes)), RowOutcome::InstallFailed) << what;
         EXPECT_EQ (snapshotOf (root), before) << what;
         EXPECT_FALSE (juce::File ("/tmp/evil.txt").exists());
     }
@@ -245,7 +248,8 @@ TEST_F (InstallRunTest, RunProcessesSelectedRowsInOrderAndDeselectsThem)
 
     selected = { true, true, true };
     outcomes = runInstallation (selected, folders, "Kestrune", true);
-    EXPECT_EQ (outcomes, (std::array<RowOutcome, numFormats> { RowOutcome::Removed, RowOutcome::Removed, RowOutcome::Removed }));
+    for (const auto& outcome : outcomes)
+        EXPECT_EQ (outcome, RowOutcome::Removed);
     for (const auto& folder : folders)
         EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0) << folder.getFullPathName();
 
@@ -258,14 +262,14 @@ TEST_F (InstallRunTest, LeftoversOfADeadRunAreCleanedAndAMovedAsideBundlePutBack
 {
     makeOldBundle();
     const auto before = snapshotOf (bundle());
-    const auto deadRun = folder().getParentDirectory().getChildFile (".qf-staging-VST3-2147483000-1f");
+    const auto deadRun = folder().getParentDirectory().getChildFile (".qf-staging.2147483000.000000000000001f.VST3");
     ASSERT_TRUE (deadRun.getChildFile ("previous").createDirectory());
     ASSERT_TRUE (deadRun.getChildFile ("new/Kestrune.vst3/partial").create());
     ASSERT_TRUE (bundle().moveFileTo (deadRun.getChildFile ("previous/Kestrune.vst3")));
-    const auto liveRun = folder().getChildFile (".qf-staging-VST3-" + juce::String (getppid()) + "-2e");
+    const auto liveRun = folder().getChildFile (".qf-staging." + juce::String (getppid()) + ".000000000000002e.VST3");
     ASSERT_TRUE (liveRun.createDirectory());
 
-    recoverInterruptedRuns (folder());
+    recoverInterruptedRuns (folder(), vst3Bundle);
     EXPECT_EQ (snapshotOf (bundle()), before);
     EXPECT_FALSE (deadRun.exists());
     EXPECT_TRUE (liveRun.exists());  // another installer may be working there
@@ -302,7 +306,7 @@ TEST_F (InstallRunTest, KilledAtAnyMomentLosesNoBundle)
         ASSERT_TRUE (atBundlePath.empty() || atBundlePath == oldBundle || atBundlePath == newBundle) << "round " << round;
         (atBundlePath.empty() ? sawNothing : atBundlePath == oldBundle ? sawOld : sawNew)++;
 
-        recoverInterruptedRuns (folder());
+        recoverInterruptedRuns (folder(), vst3Bundle);
         const auto recovered = snapshotOf (bundle());
         ASSERT_TRUE (recovered == oldBundle || recovered == newBundle) << "round " << round;
         ASSERT_TRUE (stagingLeftovers (folder()).isEmpty()) << stagingLeftovers (folder()).joinIntoString (", ");
@@ -310,4 +314,185 @@ TEST_F (InstallRunTest, KilledAtAnyMomentLosesNoBundle)
 
     std::cout << "killed with old bundle in place " << sawOld << ", new " << sawNew << ", moved aside " << sawNothing << std::endl;
     EXPECT_GT (sawOld, 0);
+}
+
+namespace
+{
+// The offset of the last central-directory header in a zip: the entry written last.
+size_t lastDirectoryHeader (const juce::MemoryBlock& zip)
+{
+    for (auto pos = zip.getSize() - 4; pos-- > 0;)
+        if (juce::ByteOrder::littleEndianInt (static_cast<const char*> (zip.getData()) + pos) == 0x02014b50)
+            return pos;
+    return 0;
+}
+
+// The length and CRC-32 of what the framework inflates the last entry of a zip to.
+std::pair<juce::int64, juce::uint32> inflatedLastEntry (const juce::MemoryBlock& zip)
+{
+    juce::ZipFile reader (new juce::MemoryInputStream (zip, false), true);
+    std::unique_ptr<juce::InputStream> in (reader.createStreamForEntry (reader.getNumEntries() - 1));
+    juce::HeapBlock<char> buffer (1 << 16);
+    juce::int64 length = 0;
+    juce::uint32 crc = 0;
+    for (int n; in != nullptr && (n = in->read (buffer.get(), 1 << 16)) > 0; length += n)
+        crc = ArchiveChecks::crc32Of (buffer.get(), (size_t) n, crc);
+    return { length, crc };
+}
+
+// The VST3 archive with one bit flipped in the module's deflate stream such that it still
+// inflates to the same length, but to other bytes: what a bad download or disk does unseen.
+juce::MemoryBlock sameLengthCorruption()
+{
+    const juce::MemoryBlock original (vst3().archiveData, (size_t) vst3().archiveSize);
+    const auto intact = inflatedLastEntry (original);
+    const auto moduleDataEnd = lastDirectoryHeader (original) - 64;  // well inside the module's data
+
+    for (size_t attempt = 0; attempt < 200; ++attempt)
+    {
+        auto block = original;
+        const auto pos = moduleDataEnd - 1000 - attempt * 4099;
+        block[pos] = (char) (block[pos] ^ (1 << (attempt % 8)));
+
+        if (const auto damaged = inflatedLastEntry (block); damaged.first == intact.first && damaged.second != intact.second)
+            return block;
+    }
+
+    return {};
+}
+} // namespace
+
+TEST_F (InstallRunTest, ADamagedPayloadNeverReplacesTheOldBundle)
+{
+    const juce::MemoryBlock original (vst3().archiveData, (size_t) vst3().archiveSize);
+
+    const auto sameLength = sameLengthCorruption();
+    ASSERT_FALSE (sameLength.isEmpty()) << "no bit flip gave a same-length inflate";
+
+    auto wrongStoredCrc = original;
+    wrongStoredCrc[lastDirectoryHeader (original) + 16] ^= 0x01;
+
+    // Each case carries the checksum of its own bytes, so only the entry checks can catch it.
+    const std::pair<const char*, juce::MemoryBlock> cases[] = {
+        { "same-length corruption in the deflate stream", sameLength },
+        { "wrong CRC-32 in the directory, intact data", wrongStoredCrc },
+    };
+
+    for (const auto& [what, bytes] : cases)
+    {
+        makeOldBundle();
+        const auto before = snapshotOf (root);
+        const auto result = installBundle (folder(), vst3Bundle, archiveOf (bytes));
+        EXPECT_EQ (result, RowOutcome::InstallFailed) << what;
+        EXPECT_TRUE (result.reason.contains ("damaged")) << what << ": " << result.reason;
+        EXPECT_EQ (snapshotOf (root), before) << what;  // old bundle byte for byte, no staging
+    }
+}
+
+TEST_F (InstallRunTest, AnArchiveThatDoesNotMatchItsRecordedChecksumTouchesNothing)
+{
+    auto archive = embeddedArchive (0);
+    archive.crc32 ^= 0x80000000u;
+    const auto freshFolder = root.getChildFile ("Common Files/Not Yet There");
+    const auto before = snapshotOf (root);
+
+    EXPECT_EQ (installBundle (freshFolder, vst3Bundle, archive), RowOutcome::InstallFailed);
+    EXPECT_EQ (snapshotOf (root), before);
+    EXPECT_FALSE (freshFolder.exists());
+}
+
+TEST_F (InstallRunTest, AFormatFolderOnAnotherFileSystemStagesInsideIt)
+{
+    // As if another file system were mounted at the format folder: every rename from beside
+    // it fails with EXDEV.
+    makeOldBundle();
+    ASSERT_TRUE (folder().getChildFile ("Other.vst3").createDirectory());
+    Platform::simulateFileSystemBoundary (folder());
+
+    const auto installed = installVst3 (folder());
+    const auto stagedLeft = stagingLeftovers (folder());
+    const auto removed = removeBundle (folder(), vst3Bundle);
+    Platform::simulateFileSystemBoundary ({});
+
+    EXPECT_EQ (installed, RowOutcome::Installed) << installed.reason;
+    EXPECT_TRUE (stagedLeft.isEmpty()) << stagedLeft.joinIntoString (", ");
+    EXPECT_EQ (removed, RowOutcome::Removed) << removed.reason;
+    EXPECT_FALSE (Platform::entryExists (bundle()));
+    EXPECT_TRUE (folder().getChildFile ("Other.vst3").isDirectory());
+    EXPECT_TRUE (stagingLeftovers (folder()).isEmpty());
+}
+
+TEST_F (InstallRunTest, AFormatFolderOnARealSecondFileSystem)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a tmpfs needs root; the same path is covered through the EXDEV seam";
+
+    ASSERT_TRUE (folder().createDirectory());
+    if (mount ("qf_test", folder().getFullPathName().toRawUTF8(), "tmpfs", 0, "size=128m") != 0)
+        GTEST_SKIP() << "this machine does not allow mounting a tmpfs: " << std::strerror (errno);
+
+    makeOldBundle();
+    const auto installed = installVst3 (folder());
+    const auto afterInstall = snapshotOf (bundle());
+    const auto stagedLeft = stagingLeftovers (folder());
+    const auto removed = removeBundle (folder(), vst3Bundle);
+    const bool bundleGone = ! Platform::entryExists (bundle());
+    umount (folder().getFullPathName().toRawUTF8());
+
+    EXPECT_EQ (installed, RowOutcome::Installed) << installed.reason;
+    EXPECT_EQ (afterInstall, newBundle);
+    EXPECT_TRUE (stagedLeft.isEmpty()) << stagedLeft.joinIntoString (", ");
+    EXPECT_EQ (removed, RowOutcome::Removed) << removed.reason;
+    EXPECT_TRUE (bundleGone);
+}
+
+TEST_F (InstallRunTest, RecoveryTouchesOnlyItsOwnFolderAndItsOwnBundle)
+{
+    // Format folders "P", "P-X" and "P.X" side by side, each with a dead run's staging whose
+    // moved-aside bundle must go back to its own folder only.
+    const auto parent = root.getChildFile ("Formats");
+    const auto deadStaging = [&] (const juce::String& folderName, const juce::String& token, const juce::String& asideName)
+    {
+        const auto staging = parent.getChildFile (".qf-staging.2147483000." + token + "." + folderName);
+        EXPECT_TRUE (staging.getChildFile ("previous").getChildFile (asideName).getChildFile ("marker").create());
+        EXPECT_TRUE (parent.getChildFile (folderName).createDirectory());
+        return staging;
+    };
+    const auto stagingP = deadStaging ("P", "00000000000000a1", vst3Bundle);
+    const auto stagingPX = deadStaging ("P-X", "00000000000000a2", vst3Bundle);
+    const auto stagingPdotX = deadStaging ("P.X", "00000000000000a3", vst3Bundle);
+    const auto otherProduct = deadStaging ("P", "00000000000000a4", "Other.vst3");
+
+    recoverInterruptedRuns (parent.getChildFile ("P"), vst3Bundle);
+    EXPECT_TRUE (parent.getChildFile ("P").getChildFile (vst3Bundle).getChildFile ("marker").existsAsFile());
+    EXPECT_FALSE (stagingP.exists());
+    EXPECT_TRUE (stagingPX.exists());
+    EXPECT_TRUE (stagingPdotX.exists());
+    EXPECT_FALSE (parent.getChildFile ("P-X").getChildFile (vst3Bundle).exists());
+    EXPECT_TRUE (otherProduct.getChildFile ("previous/Other.vst3/marker").existsAsFile());  // left for its installer
+    EXPECT_FALSE (parent.getChildFile ("P").getChildFile ("Other.vst3").exists());
+
+    recoverInterruptedRuns (parent.getChildFile ("P-X"), vst3Bundle);
+    EXPECT_TRUE (parent.getChildFile ("P-X").getChildFile (vst3Bundle).getChildFile ("marker").existsAsFile());
+    EXPECT_FALSE (stagingPX.exists());
+    EXPECT_TRUE (stagingPdotX.exists());
+}
+
+TEST_F (InstallRunTest, ADriveThePrefixDoesNotMapFailsWithoutCreatingIt)
+{
+    const auto onE = Platform::fileFromWindowsPath ("E:\\Plugins\\VST3");
+    const auto before = snapshotOf (root);
+
+    const auto result = installVst3 (onE);
+    EXPECT_EQ (result, RowOutcome::InstallFailed);
+    EXPECT_EQ (result.reason, "drive E: is not available");
+    EXPECT_EQ (snapshotOf (root), before);
+    EXPECT_FALSE (Platform::entryExists (prefix.getChildFile ("dosdevices/e:")));
+
+    // Once Wine maps the drive, the same folder works.
+    ASSERT_TRUE (prefix.getChildFile ("dosdevices").createDirectory());
+    ASSERT_TRUE (root.getChildFile ("second-drive").createDirectory());
+    ASSERT_TRUE (root.getChildFile ("second-drive").createSymbolicLink (prefix.getChildFile ("dosdevices/e:"), true));
+    EXPECT_EQ (installVst3 (onE), RowOutcome::Installed);
+    EXPECT_EQ (snapshotOf (root.getChildFile ("second-drive/Plugins/VST3").getChildFile (vst3Bundle)), newBundle);
 }

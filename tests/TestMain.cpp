@@ -8,8 +8,7 @@
 // run the test binary this way as the process they kill.
 static int runInstallChild (const char* folder)
 {
-    const auto& vst3 = pluginFormats()[0];
-    const auto outcome = installBundle (juce::File (folder), "Kestrune.vst3", vst3.archiveData, (size_t) vst3.archiveSize);
+    const auto outcome = installBundle (juce::File (folder), "Kestrune.vst3", embeddedArchive (0));
     return outcome == RowOutcome::Installed ? 0 : 1;
 }
 

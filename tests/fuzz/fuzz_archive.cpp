@@ -1,6 +1,7 @@
 // Any bytes as a plug-in archive, installed into a format folder in a private prefix: the
 // result is installed or failed, and nothing is ever written outside the bundle; whatever an
 // entry name points at outside it must not appear.
+#include "ArchiveChecks.h"
 #include "InstallRun.h"
 #include "FuzzSandbox.h"
 #include "TextDecoding.h"
@@ -62,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     formatFolder.createDirectory();
     const auto outside = outsideTargets (data, size, bundle, sandbox.root);
 
-    const auto outcome = installBundle (formatFolder, "Kestrune.vst3", data, size);
+    // The input's own checksum, so that everything past the whole-archive check is reached.
+    const auto outcome = installBundle (formatFolder, "Kestrune.vst3", { data, size, ArchiveChecks::crc32Of (data, size) });
     if (outcome != RowOutcome::Installed && outcome != RowOutcome::InstallFailed)
         abort();
     if ((outcome == RowOutcome::Installed) != Platform::entryExists (bundle))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ArchiveChecks.h"
+#include "InstallRun.h"
 #include "PluginFormats.h"
 
 #include <juce_core/juce_core.h>
@@ -53,4 +55,11 @@ inline juce::MemoryBlock zipOf (const std::vector<std::pair<juce::String, juce::
     juce::MemoryOutputStream out;
     builder.writeToStream (out, nullptr);
     return out.getMemoryBlock();
+}
+
+// Bytes to install, with the checksum of exactly these bytes: what the build records for an
+// archive it embeds.
+inline ArchiveBytes archiveOf (const juce::MemoryBlock& bytes)
+{
+    return { bytes.getData(), bytes.getSize(), ArchiveChecks::crc32Of (bytes.getData(), bytes.getSize()) };
 }
