@@ -58,10 +58,13 @@ void create (const juce::File& settingsFile, const std::array<juce::File, numFor
 
 std::unique_ptr<juce::XmlElement> parse (const juce::File& settingsFile)
 {
-    if (! settingsFile.existsAsFile())
+    // A pipe, a device or a huge file put where the file belongs is never read: start-up
+    // must not block or fill memory.
+    juce::MemoryBlock bytes;
+    if (! Platform::readSmallRegularFile (settingsFile, maxFileBytes, bytes))
         return nullptr;
 
-    const auto text = TextDecoding::textOfFile (settingsFile);
+    const auto text = TextDecoding::textFromBytes (bytes.getData(), bytes.getSize());
 
     // The framework's parser never returns from a processing instruction that is followed
     // by text inside an element ("<a><?x?>b</a>"); the file's only one is its declaration.
@@ -99,8 +102,9 @@ void readOrCreate (const juce::File& settingsFile, std::array<juce::File, numFor
     {
         const auto read = readInto (*element, folders);
 
+        // A folder on a drive the system does not have is not made up.
         for (int row = 0; row < numFormats; ++row)
-            if (read[(size_t) row] && ! folders[(size_t) row].exists())
+            if (read[(size_t) row] && ! folders[(size_t) row].exists() && Platform::unavailableDriveOf (folders[(size_t) row]).isEmpty())
                 folders[(size_t) row].createDirectory();
     }
 }

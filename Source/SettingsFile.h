@@ -15,10 +15,14 @@ inline constexpr const char* rootTag = "Plugin_Manager_Settings";
 inline constexpr const char* noteKey = "Important_Note:";
 extern const char* const noteText;
 
+// The largest file read as settings: the real one is under 1 kB.
+inline constexpr size_t maxFileBytes = 1024 * 1024;
+
 juce::File fileIn (const juce::File& settingsFolder);
 
-// The file's root element, or nullptr when the file is missing or is not XML of the kind the
-// file holds. Every reader of the file goes through here.
+// The file's root element, or nullptr when the file is missing, is not a regular file of at
+// most maxFileBytes, or is not XML of the kind the file holds. Every reader of the file goes
+// through here.
 std::unique_ptr<juce::XmlElement> parse (const juce::File& settingsFile);
 
 // The row a settings key belongs to ("VST3_Path" 0, "CLAP_Path" 1, "AAX_Path" 2), or -1.

@@ -33,9 +33,21 @@ size_t sequenceLength (const unsigned char* data, size_t size, size_t i)
     return length;
 }
 
-juce::String fromLatin1 (const unsigned char* data, size_t size)
+// Windows-1252 for 0x80 to 0x9F; the five bytes it leaves undefined map to the control
+// characters of the same value, as Windows' own conversion does. Every other byte is Latin-1.
+constexpr juce::juce_wchar windows1252High[32] = {
+    0x20ac, 0x0081, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008d, 0x017d, 0x008f,
+    0x0090, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x009d, 0x017e, 0x0178
+};
+
+juce::String fromWindows1252 (const unsigned char* data, size_t size)
 {
-    std::vector<juce::juce_wchar> chars (data, data + size);
+    std::vector<juce::juce_wchar> chars;
+    chars.reserve (size + 1);
+
+    for (size_t i = 0; i < size; ++i)
+        chars.push_back (data[i] >= 0x80 && data[i] <= 0x9f ? windows1252High[data[i] - 0x80] : (juce::juce_wchar) data[i]);
+
     chars.push_back (0);
     return juce::String (juce::CharPointer_UTF32 (chars.data()));
 }
@@ -85,12 +97,6 @@ juce::String textFromBytes (const void* data, size_t size)
     if (isWellFormedUtf8 (reinterpret_cast<const char*> (bytes), size))
         return juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), (int) size);
 
-    return fromLatin1 (bytes, size);
-}
-
-juce::String textOfFile (const juce::File& file)
-{
-    juce::MemoryBlock bytes;
-    return file.loadFileAsData (bytes) ? textFromBytes (bytes.getData(), bytes.getSize()) : juce::String();
+    return fromWindows1252 (bytes, size);
 }
 } // namespace TextDecoding

@@ -15,10 +15,8 @@ bool isWellFormedUtf8 (const char* data, size_t size);
 bool isWellFormedUtf8 (const juce::String& text);
 
 // The text of a file's bytes, up to the first NUL: UTF-16 with its byte-order mark, UTF-8
-// with or without one, and anything else read as Windows-1252's Latin-1 subset (a file saved
-// by an editor in the "ANSI" encoding), so that every byte becomes a character.
+// with or without one, and anything else read as Windows-1252 (a file saved by a Windows
+// editor or tool in the "ANSI" encoding: 0x96 is an en dash, 0x80 the euro sign), so that
+// every byte becomes the character Windows reads there.
 juce::String textFromBytes (const void* data, size_t size);
-
-// The same for a whole file; empty when it cannot be read.
-juce::String textOfFile (const juce::File& file);
 } // namespace TextDecoding

@@ -37,6 +37,8 @@ panel_settings::panel_settings (juce::File settingsFileToUse, FolderCallback onF
 
     for (int row = 0; row < rows.size(); ++row)
         addRow (row, settings.get());
+
+    findDriveProblems();
 }
 
 panel_settings::~panel_settings() = default;
@@ -66,11 +68,16 @@ void panel_settings::paint (juce::Graphics& g)
     for (int row = 0; row < rows.size(); ++row)
         paintRow (g, row);
 
+    auto problems = driveProblems;
     if (saveProblem.isNotEmpty())
+        problems.insert (0, saveProblem);
+
+    if (! problems.isEmpty())
     {
         g.setColour (PaletteOrange);
         g.setFont (PanelFrame::font (2.5f * unit));
-        g.drawFittedText (saveProblem, PanelFrame::unitBounds (unit, 4.0f, 38.0f, 92.0f, 8.0f), juce::Justification::topLeft, 2);
+        g.drawFittedText (problems.joinIntoString ("\n"), PanelFrame::unitBounds (unit, 4.0f, 37.0f, 92.0f, 12.5f),
+                          juce::Justification::topLeft, 4);
     }
 
     g.setColour (PaletteGrey.withAlpha ((juce::uint8) 178));
@@ -138,10 +145,30 @@ void panel_settings::browse (int row)
                                 [this, row] (const juce::FileChooser& chooser) { folderChosen (row, chooser.getResult()); });
 }
 
+void panel_settings::findDriveProblems()
+{
+    driveProblems.clear();
+
+    for (int row = 0; row < rows.size(); ++row)
+        if (const auto drive = Platform::unavailableDriveOf (Platform::fileFromWindowsPath (pathBoxes[row]->getText()));
+            drive.isNotEmpty())
+            driveProblems.add ("Drive " + drive + " is not available: " + rows[row].formatName + " cannot be installed there.");
+}
+
 void panel_settings::folderChosen (int row, const juce::File& result)
 {
     if (result.getFullPathName().isEmpty() || ! juce::isPositiveAndBelow (row, rows.size()))
         return;
+
+    // The shared file holds Windows paths; a Linux name with a character Windows forbids
+    // would come back as another folder, or none.
+    if (! Platform::hasWindowsPathForm (result))
+    {
+        saveProblem = result.getFullPathName() + " has a name Windows cannot use (\\ / : * ? \" < > |); the "
+                      + rows[row].formatName + " folder stays as it was.";
+        repaint();
+        return;
+    }
 
     // The box, the file and the main screen all get the form the shared file holds, which
     // reads back the same way when the panel opens again.
@@ -154,6 +181,7 @@ void panel_settings::folderChosen (int row, const juce::File& result)
     saveProblem = saved ? juce::String()
                         : "Could not save the " + rows[row].formatName + " folder to " + settingsFile.getFileName()
                               + "; it is used until the installer closes.";
+    findDriveProblems();
     repaint();
 
     if (onFolderChosen)

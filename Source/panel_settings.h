@@ -48,12 +48,18 @@ public:
 
     // Set when a choice could not be written to the settings file (missing, unreadable or
     // read-only): the folder still holds until the installer closes, and the panel says so.
+    // Also set when the chosen folder cannot be written as a Windows path at all; then the
+    // old folder stays.
     juce::String saveProblem;
+
+    // One line per row whose folder lies on a drive the system does not have.
+    juce::StringArray driveProblems;
 
 private:
     void addRow (int row, const juce::XmlElement* settings);
     void browse (int row);
     void paintRow (juce::Graphics&, int row);
+    void findDriveProblems();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (panel_settings)
 };

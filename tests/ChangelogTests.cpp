@@ -103,7 +103,7 @@ TEST (ChangelogInlineRuns, BoldItalicAndLiteralAsterisks)
 TEST (ChangelogInlineRuns, NotesThatAreNotUtf8KeepEveryCharacter)
 {
     // Found by fuzzing: bytes that are not UTF-8 reached the framework's string functions,
-    // which read past the end of such strings. They are read as Latin-1 instead.
+    // which read past the end of such strings. They are read as Windows-1252 instead.
     const char bytes[] = "#%\xf1\r\xac\x9ctle **b\xc3** *\xff*";
     const auto text = TextDecoding::textFromBytes (bytes, sizeof (bytes) - 1);
     EXPECT_EQ (text.length(), (int) sizeof (bytes) - 1);

@@ -329,3 +329,44 @@ TEST_F (SettingsPanel, AChoiceReachesTheMainScreenForThatRowOnly)
     main.buttonClicked (&childButton (main, "SETTINGS"));
     EXPECT_EQ (main.settingsPanel->pathBoxes[1]->getText(), "C:\\Plugins\\CLAP");
 }
+
+TEST_F (SettingsPanel, AFolderWindowsCannotNameIsRefusedAndTheOldOneStays)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\"/>");
+    const auto before = settings().loadFileAsString();
+    auto panel = makePanel();
+    panel->unit = 6.0f;
+    panel->setBounds (0, 0, 600, 600);
+
+    for (const juce::String name : { "a\\b", "a:b", "what?", "tab\there", "ends with a dot.", "pipe|d" })
+    {
+        const auto chosen = driveC().getChildFile (name).getChildFile ("VST3");
+        panel->folderChosen (0, chosen);
+        EXPECT_TRUE (panel->saveProblem.endsWith ("has a name Windows cannot use (\\ / : * ? \" < > |); the VST3 folder stays as it was.")) << name;
+        EXPECT_EQ (boxTexts (*panel)[0], "C:\\V") << name;
+    }
+
+    EXPECT_EQ (settings().loadFileAsString(), before);
+    EXPECT_TRUE (calls.isEmpty());
+    EXPECT_TRUE (anyPixelNear (snapshotOf (*panel), { 24, 222, 552, 20 }, PaletteOrange, 40));
+
+    // An ordinary name is taken again, and the line goes.
+    panel->folderChosen (0, driveC().getChildFile ("Plug-ins (x64) & more"));
+    EXPECT_TRUE (panel->saveProblem.isEmpty());
+    EXPECT_EQ (boxTexts (*panel)[0], "C:\\Plug-ins (x64) & more");
+}
+
+TEST_F (SettingsPanel, AFolderOnAnUnavailableDriveIsPointedOut)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\" AAX_Path=\"E:\\Plugins\\AAX\"/>");
+    auto panel = makePanel();
+    panel->unit = 6.0f;
+    panel->setBounds (0, 0, 600, 600);
+
+    EXPECT_EQ (panel->driveProblems.joinIntoString ("|"), "Drive E: is not available: AAX cannot be installed there.");
+    EXPECT_TRUE (anyPixelNear (snapshotOf (*panel), { 24, 222, 552, 20 }, PaletteOrange, 40));
+    EXPECT_FALSE (Platform::entryExists (prefix.getChildFile ("dosdevices/e:")));
+
+    panel->folderChosen (2, driveC().getChildFile ("AAX"));
+    EXPECT_TRUE (panel->driveProblems.isEmpty());
+}

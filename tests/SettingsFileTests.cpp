@@ -2,8 +2,27 @@
 #include "SettingsFile.h"
 #include "helpers/TestFolders.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+
 namespace
 {
+// What stands at a path, without following a link or opening anything.
+juce::String describeEntry (const juce::String& path)
+{
+    struct stat info;
+    if (lstat (path.toRawUTF8(), &info) != 0)
+        return "nothing";
+    if (S_ISLNK (info.st_mode))
+        return "link to " + juce::File (path).getLinkedTarget().getFullPathName();
+    return S_ISFIFO (info.st_mode) ? "pipe" : "mode " + juce::String (info.st_mode) + ", " + juce::String ((juce::int64) info.st_size) + " bytes";
+}
+
 std::array<juce::File, numFormats> defaultFolders()
 {
     return { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
@@ -56,18 +75,31 @@ TEST_F (SettingsFileTest, AMissingFileIsWrittenWithTheDefaultsInTheSharedFormat)
 
 TEST_F (SettingsFileTest, AnExistingFileIsReadNeverRewrittenAndItsFoldersCreated)
 {
-    const juce::String text ("<?xml version=\"1.0\"?>\n<Another_Tag Extra=\"kept\" VST3_Path=\"D:/Audio/VST3\" "
-                             "CLAP_Path=\"C:\\Plugins\\CLAP\" AAX_Path=\"/opt/aax\" More=\"x\"/>\n");
+    ASSERT_TRUE (prefix.getChildFile ("dosdevices").createDirectory());
+    ASSERT_TRUE (root.getChildFile ("second-drive").createSymbolicLink (prefix.getChildFile ("dosdevices/d:"), true));
+    ASSERT_TRUE (root.getChildFile ("second-drive").createDirectory());
+    const auto nativeAax = root.getChildFile ("native/aax");
+    const auto text = "<?xml version=\"1.0\"?>\n<Another_Tag Extra=\"kept\" VST3_Path=\"D:/Audio/VST3\" "
+                      "CLAP_Path=\"C:\\Plugins\\CLAP\" AAX_Path=\"" + nativeAax.getFullPathName() + "\" More=\"x\"/>\n";
     writeSettings (text);
     const auto before = settings().loadFileAsString();
 
     const auto folders = readFolders();
     EXPECT_EQ (folders[0], prefix.getChildFile ("dosdevices/d:/Audio/VST3"));
     EXPECT_EQ (folders[1], driveC().getChildFile ("Plugins/CLAP"));
-    EXPECT_EQ (folders[2], juce::File ("/opt/aax"));
-    EXPECT_TRUE (folders[0].isDirectory());
+    EXPECT_EQ (folders[2], nativeAax);
+    EXPECT_TRUE (root.getChildFile ("second-drive/Audio/VST3").isDirectory());
     EXPECT_TRUE (folders[1].isDirectory());
+    EXPECT_TRUE (folders[2].isDirectory());
     EXPECT_EQ (settings().loadFileAsString(), before);
+}
+
+TEST_F (SettingsFileTest, AFolderOnADriveThePrefixDoesNotMapIsNotMadeUp)
+{
+    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"E:\\Plugins\\VST3\"/>");
+    const auto folders = readFolders();
+    EXPECT_EQ (folders[0], prefix.getChildFile ("dosdevices/e:/Plugins/VST3"));
+    EXPECT_FALSE (Platform::entryExists (prefix.getChildFile ("dosdevices/e:")));
 }
 
 TEST_F (SettingsFileTest, MissingEmptyOrRelativePathsKeepTheirDefault)
@@ -113,26 +145,73 @@ TEST_F (SettingsFileTest, AProcessingInstructionInsideTheElementIsRefusedNotAHan
     EXPECT_EQ (folders[0], driveC().getChildFile ("V"));
 }
 
-TEST_F (SettingsFileTest, AFileSavedInLatin1ReadsItsPaths)
+TEST_F (SettingsFileTest, AFileSavedInWindows1252ReadsItsPathsAndKeepsThemWhenRewritten)
 {
-    // An editor's "ANSI" encoding: the framework would read past the end of such text.
-    const char bytes[] = "<Plugin_Manager_Settings VST3_Path=\"C:\\Plug-ins f\xfcr VST3\"/>";
+    // A Windows editor's or an older tool's "ANSI" encoding: 0x96 is an en dash there, 0x80
+    // the euro sign. The framework would read past the end of such text.
+    const char bytes[] = "<Plugin_Manager_Settings VST3_Path=\"C:\\Plug-ins f\xfcr VST3 \x96 \x80\" CLAP_Path=\"C:\\C\"/>";
     ASSERT_TRUE (makerFolder().createDirectory());
     ASSERT_TRUE (settings().replaceWithData (bytes, sizeof (bytes) - 1));
 
     auto folders = defaultFolders();
     EXPECT_TRUE (SettingsFile::readFolders (settings(), folders));
-    EXPECT_EQ (folders[0], driveC().getChildFile (juce::String::fromUTF8 ("Plug-ins f\xc3\xbcr VST3")));
+    const auto expected = driveC().getChildFile (juce::String::fromUTF8 ("Plug-ins f\xc3\xbcr VST3 \xe2\x80\x93 \xe2\x82\xac"));
+    EXPECT_EQ (folders[0], expected);
+
+    // The settings panel rewrites another row: this path must read back as the same folder.
+    ASSERT_TRUE (SettingsFile::writeFolder (settings(), "CLAP_Path", driveC().getChildFile ("New")));
+    auto reread = defaultFolders();
+    EXPECT_TRUE (SettingsFile::readFolders (settings(), reread));
+    EXPECT_EQ (reread[0], expected);
+    EXPECT_EQ (reread[1], driveC().getChildFile ("New"));
+}
+
+TEST_F (SettingsFileTest, WhatIsNotARegularFileOfSaneSizeIsNeverRead)
+{
+    ASSERT_TRUE (makerFolder().createDirectory());
+    const auto path = settings().getFullPathName();
+    const auto huge = root.getChildFile ("huge.txt");
+    {
+        juce::FileOutputStream out (huge);
+        out << "<Plugin_Manager_Settings VST3_Path=\"C:\\Huge\"/>";
+        out.writeRepeatedByte (' ', 2 * SettingsFile::maxFileBytes);
+    }
+
+    struct Case { const char* what; std::function<bool()> make; };
+    const Case cases[] = {
+        { "a named pipe", [&] { return mkfifo (path.toRawUTF8(), 0600) == 0; } },
+        { "a link to /dev/zero", [&] { return symlink ("/dev/zero", path.toRawUTF8()) == 0; } },
+        { "a file over the size limit", [&] { return symlink (huge.getFullPathName().toRawUTF8(), path.toRawUTF8()) == 0; } },
+    };
+
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE (c.make()) << c.what;
+        const auto before = describeEntry (path);
+
+        // Run off this thread, so that a reader that blocks fails the test instead of hanging it.
+        auto reading = std::async (std::launch::async, [&] { return readFolders(); });
+        if (reading.wait_for (std::chrono::seconds (10)) != std::future_status::ready)
+        {
+            ADD_FAILURE() << c.what << " blocked the reader";
+            ::close (::open (path.toRawUTF8(), O_WRONLY | O_NONBLOCK));  // lets a blocked reader go
+        }
+        EXPECT_EQ (reading.get(), defaultFolders()) << c.what;
+        EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC())) << c.what;
+        EXPECT_EQ (describeEntry (path), before) << c.what;  // left exactly as it was
+        ::unlink (path.toRawUTF8());
+    }
 }
 
 TEST_F (SettingsFileTest, AFileWrittenHereReadsBackToTheSameFolders)
 {
-    std::array<juce::File, numFormats> chosen { driveC().getChildFile ("A/VST3"), juce::File ("/srv/clap"), driveC().getChildFile ("B") };
+    const auto native = root.getChildFile ("srv/clap");
+    std::array<juce::File, numFormats> chosen { driveC().getChildFile ("A/VST3"), native, driveC().getChildFile ("B") };
     auto written = chosen;
     SettingsFile::readOrCreate (settings(), written);
     ASSERT_TRUE (settings().existsAsFile());
     EXPECT_EQ (readFolders(), chosen);
-    EXPECT_TRUE (settings().loadFileAsString().contains ("CLAP_Path=\"Z:\\srv\\clap\""));
+    EXPECT_TRUE (settings().loadFileAsString().contains ("CLAP_Path=\"Z:" + native.getFullPathName().replaceCharacter ('/', '\\') + "\""));
 }
 
 TEST_F (SettingsFileTest, WriteFolderSetsOneAttributeAndKeepsTheRest)
@@ -170,9 +249,9 @@ TEST_F (SettingsFileTest, MainComponentReadsTheFileAndTakesFolderChoices)
     EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
     EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
 
-    main.onFolderChosen ("AAX_Path", "/tmp/aax");
-    main.onFolderChosen ("Unknown_Path", "/tmp/other");
-    EXPECT_EQ (main.formatFolders[2], juce::File ("/tmp/aax"));
+    main.onFolderChosen ("AAX_Path", root.getChildFile ("aax").getFullPathName());
+    main.onFolderChosen ("Unknown_Path", root.getChildFile ("other").getFullPathName());
+    EXPECT_EQ (main.formatFolders[2], root.getChildFile ("aax"));
     EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
     EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
 }

@@ -31,7 +31,8 @@ TEST (TextDecoding, EncodingsOfAFile)
     const Case cases[] = {
         { "UTF-8", "f\xc3\xbcr", juce::String::fromUTF8 ("f\xc3\xbcr") },
         { "UTF-8 with its mark", "\xef\xbb\xbf<a/>", "<a/>" },
-        { "Latin-1", "C:\\Plug-ins f\xfcr", juce::String::fromUTF8 ("C:\\Plug-ins f\xc3\xbcr") },
+        { "Windows-1252", "C:\\Plug-ins f\xfcr \x96 \x80 \x93x\x94", juce::String::fromUTF8 ("C:\\Plug-ins f\xc3\xbcr \xe2\x80\x93 \xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d") },
+        { "Windows-1252 leaves 0x81 undefined", "\x81", juce::String::charToString (0x81) },
         { "UTF-16 little-endian", std::string ("\xff\xfe<\0a\0/\0>\0", 10), "<a/>" },
         { "UTF-16 big-endian", std::string ("\xfe\xff\0<\0a\0/\0>", 10), "<a/>" },
         { "stops at NUL", std::string ("ab\0cd", 5), "ab" },
