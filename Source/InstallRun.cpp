@@ -207,22 +207,34 @@ juce::String extractBundle (juce::ZipFile& zip, const std::vector<ArchiveChecks:
     return Platform::entryExists (destination.getChildFile (stagedBundleName)) ? juce::String() : damagedArchive;
 }
 
+// Moves the new bundle to the bundle path, moving whatever stands there into the staging
+// folder first. Another installer may swap in its own copy at the same moment: the first
+// bundle moved out (the user's old one) is kept in "previous", which start-up recovery puts
+// back if a run dies; a copy another installer put there meanwhile is displaced into
+// "discard" and the swap tried again, so both runs end with a complete bundle in place.
 bool swapInNewBundle (const juce::File& staging, const juce::File& fresh, const juce::File& target)
 {
     using Platform::Rename;
+    const auto previous = staging.getChildFile (previousFolder).getChildFile (target.getFileName());
 
-    if (! Platform::entryExists (target))
-        return Platform::renameEntry (fresh, target) == Rename::done;
+    for (int attempt = 0; attempt < 4; ++attempt)
+    {
+        if (Platform::entryExists (target))
+        {
+            const auto slot = Platform::entryExists (previous)
+                                  ? staging.getChildFile (discardFolder).getChildFile (target.getFileName() + juce::String (attempt))
+                                  : previous;
 
-    const auto aside = staging.getChildFile (previousFolder).getChildFile (target.getFileName());
+            if (! slot.getParentDirectory().createDirectory() || Platform::renameEntry (target, slot) != Rename::done)
+                continue;
+        }
 
-    if (! aside.getParentDirectory().createDirectory() || Platform::renameEntry (target, aside) != Rename::done)
-        return false;
+        if (Platform::renameEntry (fresh, target) == Rename::done)
+            return true;
+    }
 
-    if (Platform::renameEntry (fresh, target) == Rename::done)
-        return true;
-
-    Platform::renameEntry (aside, target);
+    if (! Platform::entryExists (target) && Platform::entryExists (previous))
+        Platform::renameEntry (previous, target);
     return false;
 }
 
@@ -234,7 +246,8 @@ juce::String installFolderProblem (const juce::File& formatFolder)
     if (const auto drive = Platform::unavailableDriveOf (formatFolder); drive.isNotEmpty())
         return "drive " + drive + " is not available";
 
-    if (! formatFolder.createDirectory())
+    // Another installer may create it at the same moment; what counts is that it is there.
+    if (! formatFolder.createDirectory() && ! formatFolder.isDirectory())
         return "could not create the folder " + Platform::windowsPathOf (formatFolder);
 
     return {};

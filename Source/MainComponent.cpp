@@ -67,15 +67,24 @@ MainComponent::MainComponent()
 
 MainComponent::~MainComponent()
 {
-    hintLabel = nullptr;
+    // Resetting the default look-and-feel makes the window repaint at once, while this
+    // screen is still its content: hidden, it is not painted with its parts half gone.
+    setVisible (false);
+
+    // Buttons go before the hint line they report hover changes to.
+    for (auto* button : getChildren())
+        if (auto* asButton = dynamic_cast<juce::Button*> (button))
+            asButton->removeListener (this);
     selectAllButton = nullptr;
     installButton = nullptr;
     for (auto& button : formatButtons)
         button = nullptr;
     for (auto& button : linkButtons)
         button = nullptr;
+    hintLabel = nullptr;
 
-    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    if (&juce::LookAndFeel::getDefaultLookAndFeel() == &lookAndFeel)
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
 std::unique_ptr<juce::TextButton> MainComponent::makeButton (const juce::String& name)

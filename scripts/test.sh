@@ -5,6 +5,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
 configure_and_build "$BUILD_DIR"
+bash "$QF_ROOT/tests/host_guard.sh" record "$BUILD_DIR/host-before-tests.txt"
 cd "$BUILD_DIR"
 if [ -n "${DISPLAY:-}" ]; then
     ctest --output-on-failure --timeout 600 -j 2
@@ -14,3 +15,6 @@ fi
 
 # Every fuzz target for a short fixed time; a longer run is "bash scripts/fuzz.sh 600".
 bash "$QF_ROOT/scripts/fuzz.sh" "${QF_FUZZ_SECONDS:-20}"
+
+# Nothing outside the tests' temporary folders may have changed.
+bash "$QF_ROOT/tests/host_guard.sh" compare "$BUILD_DIR/host-before-tests.txt"

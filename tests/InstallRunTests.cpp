@@ -1,4 +1,5 @@
 #include "InstallRun.h"
+#include "SettingsFile.h"
 #include "helpers/BundleFixtures.h"
 #include "helpers/TestFolders.h"
 
@@ -495,4 +496,47 @@ TEST_F (InstallRunTest, ADriveThePrefixDoesNotMapFailsWithoutCreatingIt)
     ASSERT_TRUE (root.getChildFile ("second-drive").createSymbolicLink (prefix.getChildFile ("dosdevices/e:"), true));
     EXPECT_EQ (installVst3 (onE), RowOutcome::Installed);
     EXPECT_EQ (snapshotOf (root.getChildFile ("second-drive/Plugins/VST3").getChildFile (vst3Bundle)), newBundle);
+}
+
+// Two installers started at once on one prefix, with and without a settings file to create
+// first: neither may lose a bundle or leave staging behind, and the file stays well-formed.
+TEST_F (InstallRunTest, TwoInstallersAtOnceLoseNothing)
+{
+    const auto self = juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName();
+    const auto settings = SettingsFile::fileIn (driveC().getChildFile ("ProgramData/Quillfern"));
+    std::array<std::map<juce::String, juce::String>, numFormats> expected;
+    for (int row = 0; row < numFormats; ++row)
+    {
+        const auto reference = root.getChildFile ("reference").getChildFile (juce::String (row));
+        extractEmbeddedArchive (row, reference);
+        expected[(size_t) row] = snapshotOf (bundleFile (reference, "Kestrune", row));
+    }
+
+    for (int round = 0; round < 6; ++round)
+    {
+        if (round % 2 == 0)
+            settings.deleteFile();
+        for (int row = 0; row < numFormats && round % 3 == 1; ++row)  // an older bundle to replace
+        {
+            const auto bundle = bundleFile (defaultFormatFolder (row), "Kestrune", row);
+            ASSERT_TRUE (row == 1 ? bundle.replaceWithText ("an old CLAP") : bundle.getChildFile ("old.txt").create());
+        }
+
+        juce::ChildProcess first, second;
+        ASSERT_TRUE (first.start (juce::StringArray { self, "--installer-child", prefix.getFullPathName() }));
+        ASSERT_TRUE (second.start (juce::StringArray { self, "--installer-child", prefix.getFullPathName() }));
+        ASSERT_TRUE (first.waitForProcessToFinish (60000) && second.waitForProcessToFinish (60000));
+        for (auto* child : { &first, &second })
+            EXPECT_EQ (child->getExitCode(), 0u) << "round " << round << ": " << child->readAllProcessOutput();
+
+        for (int row = 0; row < numFormats; ++row)
+        {
+            EXPECT_EQ (snapshotOf (bundleFile (defaultFormatFolder (row), "Kestrune", row)), expected[(size_t) row]) << "round " << round;
+            EXPECT_TRUE (stagingLeftovers (defaultFormatFolder (row)).isEmpty()) << stagingLeftovers (defaultFormatFolder (row)).joinIntoString (", ");
+        }
+
+        const auto element = SettingsFile::parse (settings);
+        ASSERT_NE (element, nullptr) << "round " << round;
+        EXPECT_EQ (element->getNumAttributes(), 4);
+    }
 }

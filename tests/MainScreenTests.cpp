@@ -187,6 +187,7 @@ TEST_F (MainScreen, AFailedRowShowsFailedInOrangeAndNamesTheFormat)
     EXPECT_EQ (main.rowOutcomes[0], RowOutcome::InstallFailed);
     EXPECT_EQ (main.rowOutcomes[1], RowOutcome::Installed);
     EXPECT_EQ (main.failureDetail(), "Could not install: VST3");
+    EXPECT_EQ (main.failureReasons(), "VST3: could not create the folder " + Platform::windowsPathOf (root.getChildFile ("a-file/VST3")));
 
     const auto image = paint (main);
     EXPECT_GT (pixelsNear (image, { 96, 240, 408, 84 }, PaletteOrange), 500);
@@ -238,4 +239,41 @@ TEST_F (MainScreen, HintTexts)
     EXPECT_FALSE (main.hintFor ("SELECT_ALL").has_value());
     ASSERT_TRUE (bundleFile (main.formatFolders[0], "Kestrune", 0).createDirectory());
     EXPECT_EQ (main.hintFor ("VST3").value_or (""), "Select to update VST3 to 1.0.0");
+}
+
+TEST_F (MainScreen, AFolderChangeShowsAtOnceAndKeepsTheSelection)
+{
+    extractEmbeddedArchive (0, defaultFormatFolder (0));
+    MainComponent main;
+    const auto fill = [&] { return paint (main).getPixelAt (fillPoint (main, 0).x, fillPoint (main, 0).y); };
+    ASSERT_TRUE (main.formatSelected[0]);
+    ASSERT_TRUE (near (fill(), over (PaletteBlue.withAlpha ((juce::uint8) 230))));
+
+    const auto empty = driveC().getChildFile ("Empty VST3");
+    ASSERT_TRUE (empty.createDirectory());
+    main.onFolderChosen ("VST3_Path", "C:\\Empty VST3");
+
+    EXPECT_EQ (main.formatFolders[0], empty);
+    EXPECT_TRUE (near (fill(), over (PaletteGrey.withAlpha ((juce::uint8) 89))));
+    EXPECT_TRUE (main.formatSelected[0]);
+}
+
+TEST_F (MainScreen, ADeselectedFormatIsNeverTouched)
+{
+    for (int row = 0; row < numFormats; ++row)
+        extractEmbeddedArchive (row, defaultFormatFolder (row));
+    ASSERT_TRUE (defaultFormatFolder (1).getChildFile ("Kestrune.clap").replaceWithText ("an older CLAP the user keeps"));
+    const auto clapBefore = snapshotOf (defaultFormatFolder (1));
+
+    for (const bool uninstall : { false, true })
+    {
+        MainComponent main;
+        click (main, *main.formatButtons[1]);  // all three start selected: deselect CLAP
+        main.modifierKeysChanged (uninstall ? juce::ModifierKeys (juce::ModifierKeys::shiftModifier) : juce::ModifierKeys());
+        click (main, *main.installButton);
+
+        EXPECT_EQ (main.rowOutcomes[0], uninstall ? RowOutcome::Removed : RowOutcome::Installed);
+        EXPECT_EQ (main.rowOutcomes[1], RowOutcome::NotProcessed);
+        EXPECT_EQ (snapshotOf (defaultFormatFolder (1)), clapBefore) << (uninstall ? "uninstall" : "install");
+    }
 }

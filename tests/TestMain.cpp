@@ -1,4 +1,7 @@
 #include "InstallRun.h"
+#include "Platform.h"
+#include "ProductInfo.h"
+#include "SettingsFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -12,11 +15,35 @@ static int runInstallChild (const char* folder)
     return outcome == RowOutcome::Installed ? 0 : 1;
 }
 
+// "--installer-child PREFIX": what an installer does in the Wine prefix PREFIX from start-up
+// to the end of an install of all three formats, without its window; the concurrency tests
+// run several at once. Exits 0 when every row was installed.
+static int runInstallerChild (const char* prefix)
+{
+    Platform::setWinePrefix (juce::File (prefix));
+    std::array<juce::File, numFormats> folders { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
+    SettingsFile::readOrCreate (SettingsFile::fileIn (Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName)), folders);
+
+    std::array<bool, numFormats> selected { true, true, true };
+    int status = 0;
+    for (const auto& result : runInstallation (selected, folders, "Kestrune", false))
+    {
+        if (result != RowOutcome::Installed)
+        {
+            std::cout << result.reason << std::endl;
+            status = 1;
+        }
+    }
+    return status;
+}
+
 // One GUI initialiser for the whole test process: components, fonts and drawables need it.
 int main (int argc, char** argv)
 {
     if (argc == 3 && juce::String (argv[1]) == "--install-child")
         return runInstallChild (argv[2]);
+    if (argc == 3 && juce::String (argv[1]) == "--installer-child")
+        return runInstallerChild (argv[2]);
 
     testing::InitGoogleTest (&argc, argv);
     juce::ScopedJuceInitialiser_GUI gui;

@@ -8,7 +8,8 @@ cleanup() { kill "${app_pid:-}" "${xvfb:-}" 2> /dev/null || true; rm -rf "$work"
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
+# -noreset: atoms made by one client stay for the next (see close_window.py).
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /dev/null 2>&1 &
 xvfb=$!
 export DISPLAY="$display" HOME="$work"
 for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
