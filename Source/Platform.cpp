@@ -106,13 +106,13 @@ bool readSmallRegularFile (const juce::File& file, size_t maxBytes, juce::Memory
 
     LARGE_INTEGER size {};
     bool ok = GetFileType (handle) == FILE_TYPE_DISK && GetFileSizeEx (handle, &size) && (juce::uint64) size.QuadPart <= maxBytes;
-    DWORD read = 0;
+    DWORD bytesRead = 0;
 
     if (ok)
     {
         bytes.setSize ((size_t) size.QuadPart);
-        ok = size.QuadPart == 0 || ReadFile (handle, bytes.getData(), (DWORD) size.QuadPart, &read, nullptr);
-        bytes.setSize (read);
+        ok = size.QuadPart == 0 || ReadFile (handle, bytes.getData(), (DWORD) size.QuadPart, &bytesRead, nullptr);
+        bytes.setSize (bytesRead);
     }
 
     CloseHandle (handle);

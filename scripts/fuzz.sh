@@ -3,6 +3,7 @@
 # time, starting from the seed corpora in tests/fuzz/corpus (which are never modified).
 # Usage: bash scripts/fuzz.sh [seconds per target, default 20] [target ...]
 # A longer run, e.g. ten minutes each: bash scripts/fuzz.sh 600
+# QF_FUZZ_JOBS=N runs N targets at a time (default 1).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -19,11 +20,10 @@ cmake -S "$QF_ROOT" -B "$fuzz_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     || die "CMake configuration of the fuzz build failed"
 cmake --build "$fuzz_dir" --target "${targets[@]/#/fuzz_}" || die "fuzz build failed"
 
-status=0
-for target in "${targets[@]}"; do
-    corpus="$fuzz_dir/corpus/$target"
+# run_target TARGET: fuzzes one target; prints its executions, or its failure and log tail.
+run_target() {
+    local target="$1" corpus="$fuzz_dir/corpus/$1" log="$fuzz_dir/fuzz_$1.log" runs
     mkdir -p "$corpus" "$fuzz_dir/artifacts"
-    log="$fuzz_dir/fuzz_$target.log"
     if (cd "$fuzz_dir/artifacts" && "$fuzz_dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
             -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 "$corpus" "$QF_ROOT/tests/fuzz/corpus/$target") > "$log" 2>&1; then
         runs=$(sed -nE 's/^stat::number_of_executed_units: *([0-9]+)/\1/p' "$log")
@@ -31,7 +31,23 @@ for target in "${targets[@]}"; do
     else
         tail -n 40 "$log"
         say "fuzz_$target FAILED: see $log and the input saved in $fuzz_dir/artifacts"
-        status=1
+        return 1
     fi
+}
+
+status=0
+jobs_at_once="${QF_FUZZ_JOBS:-1}"
+running=0
+for target in "${targets[@]}"; do
+    run_target "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs_at_once" ]; then
+        wait -n || status=1
+        running=$((running - 1))
+    fi
+done
+while [ "$running" -gt 0 ]; do
+    wait -n || status=1
+    running=$((running - 1))
 done
 exit $status
