@@ -12,7 +12,7 @@ results="$BUILD_DIR/bench/results.md"
 cpu=$(sed -nE 's/^model name\s*: (.*)/\1/p' /proc/cpuinfo | head -n 1)
 
 mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
-archive_sizes=$(for z in "$BUILD_DIR"/standin/{vst3,clap,aax}.zip; do mb "$(stat -c %s "$z")"; done | paste -sd, | sed 's/,/, /g')
+archive_sizes=$(for z in "$BUILD_DIR"/standin/{vst3,clap,aax}.zip; do mb "$(stat -c %s "$z")"; echo; done | paste -sd, | sed 's/,/, /g')
 module_size=$(mb "$(unzip -l "$BUILD_DIR/standin/clap.zip" 2> /dev/null | awk 'NR == 4 { print $1 }')")
 
 {
