@@ -38,7 +38,7 @@ string(REPLACE ";" "|" qf_resource_arg "${QF_RESOURCE_FILES}")
 add_custom_command(
     OUTPUT ${QF_RESOURCE_SOURCES} ${QF_GENERATED_DIR}/BinaryData.h
     COMMAND ${CMAKE_COMMAND} "-DFILES=${qf_resource_arg}" -DOUT_DIR=${QF_GENERATED_DIR}
-            -DMODE=${QF_RESOURCE_MODE} -P ${CMAKE_SOURCE_DIR}/cmake/GenerateResources.cmake
+            -DMODE=${QF_RESOURCE_MODE} -DOBJECT_FORMAT=$<IF:$<BOOL:${WIN32}>,coff,elf> -P ${CMAKE_SOURCE_DIR}/cmake/GenerateResources.cmake
     DEPENDS ${QF_RESOURCE_FILES} ${CMAKE_SOURCE_DIR}/cmake/GenerateResources.cmake
     COMMENT "Generating the resource table"
     VERBATIM)

@@ -17,46 +17,13 @@ packages=(
     debian-archive-keyring ca-certificates
 )
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; elif command -v sudo > /dev/null; then sudo "$@"; else
-        die "root rights are needed to install packages: run as root or install sudo"
-    fi
-}
-
-install_missing_packages() {
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    say "installing Debian packages: ${missing[*]}"
-    as_root apt-get update -qq || die "apt-get update failed: the Debian package archive cannot be reached"
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
-        || die "could not install the Debian packages: ${missing[*]}"
-}
-
-# The Debian mirror this machine already uses, so no host name is written anywhere here.
-configured_debian_mirror() {
-    local uri
-    uri=$(grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources 2> /dev/null | awk '{print $2}' | grep -v security | head -n 1 || true)
-    [ -n "$uri" ] || uri=$(grep -hs '^deb ' /etc/apt/sources.list 2> /dev/null | grep -v security \
-        | sed -E 's/^deb (\[[^]]*\] )?//' | awk '{print $1}' | head -n 1 || true)
-    [ -n "$uri" ] || die "no Debian mirror is configured in /etc/apt: cannot fetch the JUCE sources"
-    echo "$uri"
-}
-
 fetch_juce() {
     [ -f "$JUCE_DIR/.complete" ] && return 0
     say "fetching $JUCE_DEB_PACKAGE $JUCE_DEB_VERSION into $JUCE_DIR"
-    local work mirror apt_opts deb
+    local deb
     work=$(mktemp -d)
-    trap 'rm -rf "$work"' RETURN
-    mirror=$(configured_debian_mirror)
-    mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
-    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror trixie main" > "$work/sources.list"
-    apt_opts=(-o "Dir::Etc::SourceList=$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
-              -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache" -o APT::Sandbox::User=root)
-    apt-get "${apt_opts[@]}" -qq update || die "cannot read the Debian 13 package list from $mirror"
+    trap 'rm -rf "$work"' EXIT
+    private_apt "$work" "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $(configured_debian_mirror) trixie main"
     (cd "$work" && apt-get "${apt_opts[@]}" -qq download "$JUCE_DEB_PACKAGE=$JUCE_DEB_VERSION") \
         || die "cannot download $JUCE_DEB_PACKAGE $JUCE_DEB_VERSION"
     deb=$(ls "$work"/*.deb)
@@ -68,5 +35,5 @@ fetch_juce() {
     touch "$JUCE_DIR/.complete"
 }
 
-install_missing_packages
+install_packages "${packages[@]}"
 fetch_juce

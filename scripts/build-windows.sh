@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the Windows x86-64 executable on Debian 12 with GCC's MinGW-w64 toolchain and prints
+# where it is. Installs what it needs first (scripts/setup.sh, scripts/windows-setup.sh).
+# Signs it with Authenticode when a maker gives a PKCS#12 certificate:
+#   QF_SIGNING_CERT=/path/to/cert.p12 QF_SIGNING_PASSWORD=... bash scripts/build-windows.sh
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+bash "$QF_ROOT/scripts/setup.sh"
+bash "$QF_ROOT/scripts/windows-setup.sh"
+
+# The build tool runs here, so it and the archives it makes come from the native build; the
+# Windows executable embeds exactly the same archives.
+configure_and_build "$BUILD_DIR" qf_resources > /dev/null
+
+cmake -S "$QF_ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$QF_ROOT/cmake/windows/Toolchain-mingw64.cmake" \
+      -DQF_MINGW_SDK="$MINGW_SDK_DIR/usr/x86_64-w64-mingw32" -DQF_WINDOWS_DEPS="$WINDOWS_DEPS_DIR" \
+      -DJUCE_MODULES_DIR="$JUCE_WINDOWS_DIR/modules" -DQF_BUILD_TOOL="$BUILD_DIR/qf_build_tool" \
+      -DQF_ARCHIVE_DIR="$BUILD_DIR/standin" \
+      -DQF_BUILD_TESTS=OFF -DQF_BUILD_BENCHMARKS=OFF -DQF_BUILD_SANITIZED_TESTS=OFF > /dev/null \
+    || die "CMake configuration of the Windows build failed"
+cmake --build "$WINDOWS_BUILD_DIR" --target qf_installer || die "the Windows build failed"
+
+exe="$WINDOWS_BUILD_DIR/qf_installer.exe"
+if [ -n "${QF_SIGNING_CERT:-}" ]; then
+    [ -f "$QF_SIGNING_CERT" ] || die "QF_SIGNING_CERT names no file: $QF_SIGNING_CERT"
+    osslsigncode sign -pkcs12 "$QF_SIGNING_CERT" -pass "${QF_SIGNING_PASSWORD:-}" -h sha256 \
+        -n "$(sed -n 's/^CMAKE_PROJECT_NAME:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")" \
+        -in "$exe" -out "$exe.signed" > /dev/null || { rm -f "$exe.signed"; die "signing $exe failed"; }
+    mv "$exe.signed" "$exe"
+    say "signed with $(basename "$QF_SIGNING_CERT")"
+else
+    say "not signed: set QF_SIGNING_CERT (a PKCS#12 file) and QF_SIGNING_PASSWORD to sign it"
+fi
+say "Windows executable: $exe"
