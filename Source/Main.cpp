@@ -1,4 +1,5 @@
 #include "MainComponent.h"
+#include "Platform.h"
 #include "ProductInfo.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -46,10 +47,20 @@ public:
             setUsingNativeTitleBar (true);
             setContentOwned (new MainComponent(), true);
             setResizable (true, true);
-            if (auto* windowConstrainer = getConstrainer())
-                windowConstrainer->setFixedAspectRatio (1.0);
+            squareContent.setFixedAspectRatio (1.0);
+            setConstrainer (&squareContent);
             centreWithSize (getWidth(), getHeight());
             setVisible (true);
+
+            // Under Wine, Direct2D paints the window black; the software renderer paints it
+            // as on Windows. Real Windows keeps Direct2D.
+            if (auto* peer = getPeer(); peer != nullptr && Platform::isRunningUnderWine())
+                peer->setCurrentRenderingEngine (0);
+        }
+
+        ~MainWindow() override
+        {
+            setConstrainer (nullptr);  // the constrainer member goes before the window's base
         }
 
         void closeButtonPressed() override
@@ -58,6 +69,30 @@ public:
         }
 
     private:
+        // Keeps the content square. A window with a native title bar hands the constrainer its
+        // bounds with the frame, and a square frame would leave the content short by the
+        // caption's height: the ratio is applied to the content instead.
+        class SquareContentConstrainer : public juce::ComponentBoundsConstrainer
+        {
+        public:
+            explicit SquareContentConstrainer (juce::Component& windowToUse) : window (windowToUse) {}
+
+            void checkBounds (juce::Rectangle<int>& bounds, const juce::Rectangle<int>& previous, const juce::Rectangle<int>& limits,
+                              bool top, bool left, bool bottom, bool right) override
+            {
+                const auto* peer = window.getPeer();
+                const auto frame = peer != nullptr ? peer->getFrameSize() : juce::BorderSize<int>();
+                auto content = frame.subtractedFrom (bounds);
+                ComponentBoundsConstrainer::checkBounds (content, frame.subtractedFrom (previous), limits, top, left, bottom, right);
+                bounds = frame.addedTo (content);
+            }
+
+        private:
+            juce::Component& window;
+        };
+
+        SquareContentConstrainer squareContent { *this };
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 

@@ -74,6 +74,12 @@ int currentProcessId()
     return (int) GetCurrentProcessId();
 }
 
+bool isRunningUnderWine()
+{
+    const auto ntdll = GetModuleHandleW (L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress (ntdll, "wine_get_version") != nullptr;
+}
+
 bool isProcessRunning (int processId)
 {
     auto process = OpenProcess (SYNCHRONIZE, FALSE, (DWORD) processId);
@@ -354,6 +360,11 @@ void releaseEmbeddedData (const void* data, size_t size)
 int currentProcessId()
 {
     return (int) getpid();
+}
+
+bool isRunningUnderWine()
+{
+    return false;
 }
 
 bool isProcessRunning (int processId)

@@ -64,6 +64,9 @@ bool entryExists (const juce::File& file);
 // such data: pages of ordinary memory passed here would be zeroed.
 void releaseEmbeddedData (const void* data, size_t size);
 
+// Whether this Windows build runs under Wine (ntdll exports wine_get_version there).
+bool isRunningUnderWine();
+
 // This process's ID, and whether a process with the given ID is running.
 int currentProcessId();
 bool isProcessRunning (int processId);

@@ -24,12 +24,7 @@ cmake --build "$WINDOWS_BUILD_DIR" --target qf_installer || die "the Windows bui
 
 exe="$WINDOWS_BUILD_DIR/qf_installer.exe"
 if [ -n "${QF_SIGNING_CERT:-}" ]; then
-    [ -f "$QF_SIGNING_CERT" ] || die "QF_SIGNING_CERT names no file: $QF_SIGNING_CERT"
-    osslsigncode sign -pkcs12 "$QF_SIGNING_CERT" -pass "${QF_SIGNING_PASSWORD:-}" -h sha256 \
-        -n "$(sed -n 's/^CMAKE_PROJECT_NAME:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")" \
-        -in "$exe" -out "$exe.signed" > /dev/null || { rm -f "$exe.signed"; die "signing $exe failed"; }
-    mv "$exe.signed" "$exe"
-    say "signed with $(basename "$QF_SIGNING_CERT")"
+    bash "$QF_ROOT/scripts/sign-windows.sh" "$exe" "$QF_SIGNING_CERT"
 else
     say "not signed: set QF_SIGNING_CERT (a PKCS#12 file) and QF_SIGNING_PASSWORD to sign it"
 fi

@@ -64,10 +64,11 @@ private_apt() {
     apt-get "${apt_opts[@]}" -qq update || die "cannot read the package list for: $line"
 }
 
-# configure_and_build DIR [TARGET]
+# configure_and_build DIR [TARGET [CMAKE ARGUMENT...]]
 configure_and_build() {
     local dir="$1" target="${2:-all}"
+    shift $(( $# < 2 ? $# : 2 ))
     cmake -S "$QF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-          -DJUCE_MODULES_DIR="$JUCE_DIR/modules" > /dev/null || die "CMake configuration failed"
+          -DJUCE_MODULES_DIR="$JUCE_DIR/modules" "$@" > /dev/null || die "CMake configuration failed"
     cmake --build "$dir" --target "$target" || die "build failed"
 }

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the installer and its tests, then runs every test (unit, component and end-to-end).
+# Builds the installer, its tests and the Windows executable, then runs every test (unit,
+# component, end-to-end on Linux and under Wine, sanitized, fuzzing).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
-configure_and_build "$BUILD_DIR"
+bash "$QF_ROOT/scripts/build-windows.sh"
+configure_and_build "$BUILD_DIR" all -DQF_WINDOWS_EXE="$WINDOWS_BUILD_DIR/qf_installer.exe"
 bash "$QF_ROOT/tests/host_guard.sh" record "$BUILD_DIR/host-before-tests.txt"
 cd "$BUILD_DIR"
 if [ -n "${DISPLAY:-}" ]; then

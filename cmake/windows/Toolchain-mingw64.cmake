@@ -38,3 +38,5 @@ set(CMAKE_CXX_FLAGS_INIT "-nostdinc -I${qf_windows_dir}/shims ${qf_cxx_includes}
 # The 12.x import libraries and start-up objects first; everything static, so the executable
 # needs no libstdc++, libgcc or winpthread DLL beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-L${QF_MINGW_SDK}/lib -B${QF_MINGW_SDK}/lib/ -static")
+# A release executable ships without symbols (about 5 MB of them).
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The Windows executable under Wine with Xvfb, in a fresh Wine prefix: the window and its
+# 600 x 600 client area; SELECT ALL and INSTALL put the archives' exact contents under the
+# prefix's C:\Program Files\Common Files; a new start shows the rows INSTALLED in blue (the
+# version read through Windows' own version API); the settings file under C:\ProgramData;
+# Shift-click removes the bundles; the window closes with Alt+F4 and the process exits with
+# status 0. Then one failure: an AAX folder blocked by a file shows "FAILED!".
+# Usage: wine_main_road_test.sh QF_INSTALLER_EXE STANDIN_ARCHIVE_DIR [SCREENSHOT_DIR]
+set -euo pipefail
+exe="$1"; archives="$2"; shots="${3:-$(dirname "$1")/screenshots}"
+mkdir -p "$shots"
+here="$(dirname "$0")"
+source "$here/lib.sh" "$exe"
+
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+command -v wine > /dev/null || fail "wine is not installed"
+stop_wine() { timeout 30 wineserver -k 2> /dev/null || true; }
+trap 'stop_wine; cleanup' EXIT
+
+timeout 180 wineboot -i > "$work/wineboot.log" 2>&1 || { tail -n 20 "$work/wineboot.log"; fail "Wine could not create a prefix in $WINEPREFIX"; }
+
+drive_c="$WINEPREFIX/drive_c"
+common="$drive_c/Program Files/Common Files"
+settings="$drive_c/ProgramData/Quillfern/PluginManagerSettings.txt"
+bundles=("$common/VST3/Kestrune.vst3" "$common/CLAP/Kestrune.clap" "$common/Avid/Audio/Plug-Ins/Kestrune.aaxplugin")
+
+start_under_wine() {
+    wine "$exe" > "$work/wine.log" 2>&1 &
+    app_pid=$!
+    window=""
+    for _ in $(seq 120); do  # Wine also makes a 1 x 1 unmapped window of the same title
+        window=$(xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        kill -0 "$app_pid" 2> /dev/null || { cat "$work/wine.log"; fail "the installer exited under Wine before showing its window"; }
+        sleep 0.5
+    done
+    [ -n "$window" ] || { cat "$work/wine.log"; fail "no qf_installer window within 60 s under Wine"; }
+    sleep 2
+}
+
+close_with_alt_f4() {
+    xdotool mousemove --window "$window" 300 380 click 1; sleep 0.3  # focus: Wine ignores keys sent to a window
+    xdotool key alt+F4
+    for _ in $(seq 60); do kill -0 "$app_pid" 2> /dev/null || break; sleep 0.5; done
+    kill -0 "$app_pid" 2> /dev/null && fail "the installer did not exit within 30 s of Alt+F4"
+    local status=0
+    wait "$app_pid" || status=$?
+    [ "$status" = 0 ] || fail "the installer exited with status $status"
+}
+
+# The archives' exact contents, unpacked by unzip (which warns about the backslashes and then
+# honours them: exit status 1).
+expected="$work/expected"
+for zip in vst3 clap aax; do
+    mkdir -p "$expected/$zip"
+    unzip -o -qq "$archives/$zip.zip" -d "$expected/$zip" 2> /dev/null || [ $? -eq 1 ] || fail "unzip of $zip.zip failed"
+done
+
+start_under_wine
+geometry=$(xwininfo -id "$window")
+size="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' <<< "$geometry")"
+[ "$size" = 600x600 ] || fail "client area $size under Wine, not 600x600"
+screenshot "$shots/wine-main.png"
+click_at 519 147   # SELECT ALL
+click_at 546 471   # INSTALL
+sleep 1
+screenshot "$shots/wine-result.png"
+[ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#86CF7A')" -gt 500 ] || fail "no green SUCCESS icon"
+diff -r "$expected/vst3/Kestrune.vst3" "${bundles[0]}" > /dev/null || fail "the VST3 bundle differs from its archive"
+cmp -s "$expected/clap/Kestrune.clap" "${bundles[1]}" || fail "the CLAP bundle differs from its archive"
+diff -r "$expected/aax/Kestrune.aaxplugin" "${bundles[2]}" > /dev/null || fail "the AAX bundle differs from its archive"
+[ -f "$settings" ] || fail "no settings file under C:\\ProgramData\\Quillfern"
+head -c 40 "$settings" | grep -q '^<?xml version="1.0" encoding="UTF-8"?>' || fail "settings file without the XML declaration"
+grep -q $'\r$' "$settings" || fail "settings file without CR LF line ends"
+grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "settings file without the VST3 default folder"
+close_with_alt_f4
+
+# Installed rows: blue, which needs the module's version read through File::getVersion.
+start_under_wine
+for point in "282 210" "564 210" "282 282"; do
+    read -r x y <<< "$point"
+    [ "$(blue_at "$x" "$y")" -ge 185 ] && [ "$(red_at "$x" "$y")" -le 12 ] || fail "the row at $x,$y is not in the installed colour: $(pixel_at "$x" "$y")"
+done
+screenshot "$shots/wine-installed.png"
+xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift; sleep 1
+for bundle in "${bundles[@]}"; do [ ! -e "$bundle" ] || fail "Shift-click left $bundle"; done
+[ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
+close_with_alt_f4
+
+# A file where the AAX folder should be: AAX fails, the others install.
+printf 'not a folder' > "$drive_c/Blocked"
+sed -i 's|AAX_Path="[^"]*"|AAX_Path="C:\\Blocked\\AAX"|' "$settings"
+start_under_wine
+click_at 519 147
+click_at 546 471
+sleep 1
+screenshot "$shots/wine-failed.png"
+[ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#E08A2A')" -gt 500 ] || fail "no orange FAILED icon"
+[ -e "${bundles[0]}" ] && [ -e "${bundles[1]}" ] || fail "VST3 and CLAP were not installed beside the failing AAX"
+[ "$(cat "$drive_c/Blocked")" = "not a folder" ] || fail "the blocking file was changed"
+close_with_alt_f4
+pass "screenshots in $shots"
