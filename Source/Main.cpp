@@ -81,7 +81,8 @@ public:
                               bool top, bool left, bool bottom, bool right) override
             {
                 const auto* peer = window.getPeer();
-                const auto frame = peer != nullptr ? peer->getFrameSize() : juce::BorderSize<int>();
+                const auto known = peer != nullptr ? peer->getFrameSizeIfPresent() : juce::ComponentPeer::OptionalBorderSize();
+                const auto frame = known ? *known : juce::BorderSize<int>();
                 auto content = frame.subtractedFrom (bounds);
                 ComponentBoundsConstrainer::checkBounds (content, frame.subtractedFrom (previous), limits, top, left, bottom, right);
                 bounds = frame.addedTo (content);

@@ -7,6 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
+bash "$QF_ROOT/scripts/windows-setup.sh"
 configure_and_build "$BUILD_DIR"
 results="$BUILD_DIR/bench/results.md"
 cpu=$(sed -nE 's/^model name\s*: (.*)/\1/p' /proc/cpuinfo | head -n 1)
@@ -24,6 +25,7 @@ module_size=$(mb "$(unzip -l "$BUILD_DIR/standin/clap.zip" 2> /dev/null | awk 'N
     echo "|---|---|---|---|"
     xvfb-run -a -s "-screen 0 1280x1024x24" "$BUILD_DIR/bench/qf_bench" 2> "$BUILD_DIR/bench/google-benchmark.txt"
     bash "$QF_ROOT/bench/startup.sh" "$BUILD_DIR/qf_installer" 10
+    bash "$QF_ROOT/bench/windows.sh" "$BUILD_DIR/qf_installer" 5
 } | tee "$results"
 
 # The table replaces the one in the README between the two markers.

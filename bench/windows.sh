@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Figures of the Windows executable, each beside a reference from the same run; prints rows of
+# a Markdown table (scripts/bench.sh adds them to its own):
+#   - the cross-build from a clean build folder, with JUCE's objects in ccache and without;
+#   - the executable's size unstripped and as shipped (stripped), against its archives;
+#   - start-up to the first painted frame under Wine, and the install of all three formats
+#     under Wine (INSTALL clicked until the SUCCESS icon shows), beside the Linux build's.
+# Usage: windows.sh LINUX_APP RUNS   (run from scripts/bench.sh, which sets up the build)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
+linux_app="$1"; runs="${2:-5}"
+work=$(mktemp -d)
+display=":$((600 + RANDOM % 300))"
+trap 'WINEPREFIX="$work/prefix" timeout 30 wineserver -k 2> /dev/null || true; kill "${xvfb:-}" 2> /dev/null || true; rm -rf "$work"' EXIT
+
+ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+median() { sort -n | sed -n "$((runs / 2 + 1))p"; }
+
+# The cross-build, unstripped so both sizes can be measured; JUCE from ccache, then without.
+cross_build() {
+    local dir="$work/build-$1" start
+    start=$(date +%s%N)
+    env $2 cmake -S "$QF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$QF_ROOT/cmake/windows/Toolchain-mingw64.cmake" -DCMAKE_EXE_LINKER_FLAGS_RELEASE= \
+        -DQF_MINGW_SDK="$MINGW_SDK_DIR/usr/x86_64-w64-mingw32" -DQF_WINDOWS_DEPS="$WINDOWS_DEPS_DIR" \
+        -DJUCE_MODULES_DIR="$JUCE_WINDOWS_DIR/modules" -DQF_BUILD_TOOL="$BUILD_DIR/qf_build_tool" \
+        -DQF_ARCHIVE_DIR="$BUILD_DIR/standin" -DQF_BUILD_TESTS=OFF -DQF_BUILD_BENCHMARKS=OFF > /dev/null
+    env $2 cmake --build "$dir" --target qf_installer > /dev/null
+    echo $(( ($(date +%s%N) - start) / 1000000000 ))
+}
+cached=$(cross_build cached "QF_UNUSED=1")
+uncached=$(cross_build uncached "CCACHE_DISABLE=1")
+echo "| Cross-build of the Windows executable from a clean folder, JUCE's objects in ccache | $cached s | the same with nothing cached: $uncached s | $(ratio "$cached" "$uncached") |"
+
+exe="$work/build-uncached/qf_installer.exe"
+unstripped=$(stat -c %s "$exe")
+x86_64-w64-mingw32-strip -o "$work/stripped.exe" "$exe"
+stripped=$(stat -c %s "$work/stripped.exe")
+archives=$(( $(stat -c %s "$BUILD_DIR"/standin/*.zip | paste -sd+) ))
+echo "| Windows executable as shipped (stripped); unstripped $(mb "$unstripped") | $(mb "$stripped"), $(mb $((stripped - archives))) beyond the archives | the three archives it carries: $(mb "$archives") | $(ratio "$stripped" "$archives") |"
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+timeout 180 wineboot -i > /dev/null 2>&1
+
+# first_frame COMMAND...: milliseconds from start until its window shows the background at its
+# centre; leaves the process running with its window in $window.
+first_frame() {
+    local start shown
+    start=$(date +%s%N)
+    HOME="$work/home" "$@" > /dev/null 2>&1 &
+    app_pid=$!
+    while :; do
+        window=$(timeout 2 xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
+        if [ -n "$window" ]; then
+            shown=$(timeout 2 import -window "$window" -crop 1x1+300+300 -depth 8 txt:- 2> /dev/null | tail -n 1 || true)
+            [[ "$shown" == *"#111111"* ]] && break
+        fi
+        [ "$(ms_since "$start")" -lt 60000 ] || { echo "no window within 60 s" >&2; exit 1; }
+        sleep 0.005
+    done
+    ms_since "$start"
+}
+
+# install_time: SELECT ALL, INSTALL, and milliseconds until the green SUCCESS icon shows.
+install_time() {
+    local start
+    xdotool mousemove --window "$window" 519 147 click 1; sleep 0.5
+    xdotool mousemove --window "$window" 546 471
+    start=$(date +%s%N)
+    xdotool click 1
+    until timeout 2 import -window "$window" -crop 1x1+300+282 -depth 8 txt:- 2> /dev/null | grep -qi '#86CF7A'; do
+        [ "$(ms_since "$start")" -lt 60000 ] || { echo "no SUCCESS within 60 s" >&2; exit 1; }
+        sleep 0.005
+    done
+    ms_since "$start"
+}
+
+# One run: start, time the first frame, install, time it, stop; prints "frame install".
+one_run() {
+    rm -rf "$work/home" "$WINEPREFIX/drive_c/Program Files/Common Files"/{VST3,CLAP,Avid} "$WINEPREFIX/drive_c/ProgramData/Quillfern"
+    mkdir -p "$work/home"
+    local frame install
+    frame=$(first_frame "$@")
+    sleep 0.5
+    install=$(install_time)
+    kill "$app_pid" 2> /dev/null; wait "$app_pid" 2> /dev/null || true
+    timeout 30 wineserver -w 2> /dev/null || true
+    echo "$frame $install"
+}
+
+for _ in $(seq "$runs"); do one_run wine "$work/stripped.exe"; done > "$work/wine.txt"
+for _ in $(seq "$runs"); do one_run "$linux_app"; done > "$work/linux.txt"
+wine_frame=$(cut -d' ' -f1 "$work/wine.txt" | median); linux_frame=$(cut -d' ' -f1 "$work/linux.txt" | median)
+wine_install=$(cut -d' ' -f2 "$work/wine.txt" | median); linux_install=$(cut -d' ' -f2 "$work/linux.txt" | median)
+echo "| Start-up to the first painted frame of the .exe under Wine (median of $runs) | $wine_frame ms | the Linux build, same way: $linux_frame ms | $(ratio "$wine_frame" "$linux_frame") |"
+echo "| Install of the three formats under Wine, click to SUCCESS (median of $runs) | $wine_install ms | the Linux build, same way: $linux_install ms | $(ratio "$wine_install" "$linux_install") |"
