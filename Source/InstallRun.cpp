@@ -246,9 +246,11 @@ juce::String installFolderProblem (const juce::File& formatFolder)
     if (const auto drive = Platform::unavailableDriveOf (formatFolder); drive.isNotEmpty())
         return "drive " + drive + " is not available";
 
-    // Another installer may create it at the same moment; what counts is that it is there.
-    if (! formatFolder.createDirectory() && ! formatFolder.isDirectory())
-        return "could not create the folder " + Platform::windowsPathOf (formatFolder);
+    // Another installer may be creating the same folders at the same moment, which fails one
+    // step of ours; what counts is that the folder is there in the end.
+    for (int attempt = 0; ! formatFolder.isDirectory(); ++attempt)
+        if (! formatFolder.createDirectory() && attempt == 2)
+            return "could not create the folder " + Platform::windowsPathOf (formatFolder);
 
     return {};
 }

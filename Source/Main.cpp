@@ -56,6 +56,26 @@ public:
             // as on Windows. Real Windows keeps Direct2D.
             if (auto* peer = getPeer(); peer != nullptr && Platform::isRunningUnderWine())
                 peer->setCurrentRenderingEngine (0);
+
+            // Keyboard users start on the first format row.
+            if (auto* content = getContentComponent())
+                content->grabKeyboardFocus();
+        }
+
+        void resized() override
+        {
+            DocumentWindow::resized();
+
+            // An X11 window manager may ignore the aspect hint while the frame is dragged, and
+            // a program may resize the window: the content is made square again on its
+            // shorter side, so nothing is ever cut off.
+            auto* content = getContentComponent();
+            if (content == nullptr || squaring || content->getWidth() == content->getHeight())
+                return;
+
+            const juce::ScopedValueSetter<bool> guard (squaring, true);
+            const auto side = juce::jmin (content->getWidth(), content->getHeight());
+            setContentComponentSize (side, side);
         }
 
         ~MainWindow() override
@@ -93,6 +113,7 @@ public:
         };
 
         SquareContentConstrainer squareContent { *this };
+        bool squaring = false;
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };

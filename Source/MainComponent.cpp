@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "ProductInfo.h"
 #include "SettingsFile.h"
+#include "PanelFrame.h"
 #include "TextDecoding.h"
 
 const juce::StringArray formatExtensions { ".vst3", ".clap", ".aaxplugin" };
@@ -44,17 +45,19 @@ MainComponent::MainComponent()
     for (int row = 0; row < numFormats; ++row)
         recoverInterruptedRuns (formatFolders[(size_t) row], productName + formatExtensions[row]);
 
-    for (size_t i = 0; i < linkButtons.size(); ++i)
-        linkButtons[i] = makeButton (linkButtonNames[(int) i]);
+    // Keys move through the controls in reading order: the rows, SELECT ALL, the links row by
+    // row (they are laid out in columns of two), INSTALL.
+    for (int i = 0; i < (int) linkButtons.size(); ++i)
+        linkButtons[(size_t) i] = makeButton (linkButtonNames[i], 5 + (i % 2) * 3 + i / 2);
 
     for (int row = 0; row < numFormats; ++row)
     {
         formatSelected[(size_t) row] = isBundlePresent (formatFolders[(size_t) row], productName, row);
-        formatButtons[(size_t) row] = makeButton (formatNames[row]);
+        formatButtons[(size_t) row] = makeButton (formatNames[row], 1 + row);
     }
 
-    installButton = makeButton ("INSTALL");
-    selectAllButton = makeButton ("SELECT_ALL");
+    installButton = makeButton ("INSTALL", 11);
+    selectAllButton = makeButton ("SELECT_ALL", 4);
 
     hintLabel = std::make_unique<juce::Label>();
     addAndMakeVisible (*hintLabel);
@@ -62,6 +65,13 @@ MainComponent::MainComponent()
     hintLabel->setColour (juce::Label::textColourId, PaletteGrey.withAlpha ((juce::uint8) 128));
     hintLabel->setText (ProductInfo::installerVersion, juce::dontSendNotification);
 
+    resultLabel = std::make_unique<juce::Label>();
+    addChildComponent (*resultLabel);
+    resultLabel->setAlpha (0.0f);
+    resultLabel->setInterceptsMouseClicks (false, false);
+
+    describeControls();
+    setFocusContainerType (FocusContainerType::keyboardFocusContainer);
     setSize (600, 600);
 }
 
@@ -82,16 +92,18 @@ MainComponent::~MainComponent()
     for (auto& button : linkButtons)
         button = nullptr;
     hintLabel = nullptr;
+    resultLabel = nullptr;
 
     if (&juce::LookAndFeel::getDefaultLookAndFeel() == &lookAndFeel)
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
-std::unique_ptr<juce::TextButton> MainComponent::makeButton (const juce::String& name)
+std::unique_ptr<AccessibleButton> MainComponent::makeButton (const juce::String& name, int focusOrder)
 {
-    auto button = std::make_unique<juce::TextButton>();
+    auto button = std::make_unique<AccessibleButton>();
     addAndMakeVisible (*button);
     button->setName (name);
+    button->setExplicitFocusOrder (focusOrder);
     button->setAlpha (0.0f);  // an invisible hit area: this component paints the face
     button->addListener (this);
     return button;
@@ -135,6 +147,7 @@ void MainComponent::resized()
     if (hintLabel->getFont() != hintFont)
         hintLabel->setFont (hintFont);
     hintLabel->setBounds (unitBounds (4.0f, 90.0f, 92.0f, 3.0f));
+    resultLabel->setBounds (unitBounds (4.0f, 28.0f, 92.0f, 38.0f));
 
     // Panels cover the whole screen at every size, closed ones too, so that a reopened kind
     // never shows a stale layout.
@@ -142,6 +155,41 @@ void MainComponent::resized()
     if (supportPanel != nullptr)   placePanel (*supportPanel);
     if (settingsPanel != nullptr)  placePanel (*settingsPanel);
     if (changelogPanel != nullptr) placePanel (*changelogPanel);
+}
+
+bool MainComponent::isPanelOpen() const
+{
+    for (const juce::Component* panel : { (juce::Component*) eulaPanel.get(), (juce::Component*) supportPanel.get(),
+                                          (juce::Component*) settingsPanel.get(), (juce::Component*) changelogPanel.get() })
+        if (panel != nullptr && panel->getParentComponent() == this)
+            return true;
+
+    return false;
+}
+
+// Controls under an open panel take no focus and no keys: a key on a covered INSTALL must
+// never remove plug-ins unseen. When the panel goes, the control that opened it gets the
+// focus back.
+void MainComponent::updateCoveredControls()
+{
+    const bool covered = isPanelOpen();
+    bool uncovered = false;
+
+    for (auto* child : getChildren())
+        if (auto* button = dynamic_cast<AccessibleButton*> (child))
+        {
+            uncovered = uncovered || (! covered && ! button->isEnabled());
+            button->setEnabled (! covered);
+        }
+
+    if (uncovered && panelOpener != nullptr && panelOpener->isShowing())
+        panelOpener->grabKeyboardFocus();
+}
+
+void MainComponent::childrenChanged()
+{
+    if (installButton != nullptr && selectAllButton != nullptr)
+        updateCoveredControls();
 }
 
 void MainComponent::openPanel (const juce::String& name)
@@ -175,6 +223,11 @@ void MainComponent::openPanel (const juce::String& name)
         addAndMakeVisible (*changelogPanel);
         placePanel (*changelogPanel);
     }
+
+    // Keys now work inside the panel, starting on its first control.
+    for (auto* child : getChildren())
+        if (child->isAlwaysOnTop() && child->isShowing())
+            child->grabKeyboardFocus();
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
@@ -200,7 +253,10 @@ void MainComponent::buttonClicked (juce::Button* button)
     const auto name = button->getName();
 
     if (name == "EULA" || name == "SUPPORT" || name == "SETTINGS" || name == "CHANGES")
+    {
+        panelOpener = button;
         openPanel (name);
+    }
     else if (name == "WEBSITE")
         websiteUrl.launchInDefaultBrowser();
     else if (name == "MANUAL")
@@ -221,10 +277,60 @@ void MainComponent::buttonClicked (juce::Button* button)
 
 void MainComponent::buttonStateChanged (juce::Button* button)
 {
+    if (button->isMouseButtonDown() && PanelFrame::keyboardFocusVisible())
+    {
+        PanelFrame::keyboardFocusVisible() = false;
+        repaint();
+    }
+
+    const auto before = hintLabel->getText();
+
     if (! button->isMouseOver())
         hintLabel->setText ({}, juce::dontSendNotification);
     else if (const auto hint = hintFor (button->getName()))
         hintLabel->setText (*hint, juce::dontSendNotification);
+
+    if (const auto now = hintLabel->getText(); now != before && now.isNotEmpty())
+        juce::AccessibilityHandler::postAnnouncement (now, juce::AccessibilityHandler::AnnouncementPriority::low);
+}
+
+bool MainComponent::keyPressed (const juce::KeyPress& key)
+{
+    // Escape closes the panel on top.
+    if (key.isKeyCode (juce::KeyPress::escapeKey) && isPanelOpen())
+    {
+        for (auto* child : getChildren())
+            if (child->isAlwaysOnTop() && child->getParentComponent() == this)
+            {
+                PanelFrame::close (*child);
+                return true;
+            }
+    }
+
+    // Tab and Shift+Tab move the focus (the framework does that once this returns false);
+    // from now on the focus is drawn.
+    if (key.isKeyCode (juce::KeyPress::tabKey) && ! PanelFrame::keyboardFocusVisible())
+    {
+        PanelFrame::keyboardFocusVisible() = true;
+        repaint();
+    }
+
+    return false;
+}
+
+void MainComponent::mouseDown (const juce::MouseEvent&)
+{
+    if (PanelFrame::keyboardFocusVisible())
+    {
+        PanelFrame::keyboardFocusVisible() = false;
+        repaint();
+    }
+}
+
+void MainComponent::focusOfChildComponentChanged (FocusChangeType)
+{
+    if (PanelFrame::keyboardFocusVisible())
+        repaint();
 }
 
 std::optional<juce::String> MainComponent::hintFor (const juce::String& buttonName) const
@@ -272,7 +378,68 @@ void MainComponent::runInstallOrUninstall()
     selectAllButton->setVisible (false);
     installButton->setVisible (false);
 
+    const auto detail = failureDetail();
+    resultLabel->setText (detail.isEmpty() ? "SUCCESS!" : "FAILED! " + detail + ". " + failureReasons(), juce::dontSendNotification);
+    resultLabel->setVisible (true);
+    juce::AccessibilityHandler::postAnnouncement (resultLabel->getText(), juce::AccessibilityHandler::AnnouncementPriority::high);
+
+    // The focus was on a control that is gone now: the first link takes it.
+    if (getCurrentlyFocusedComponent() == nullptr || ! getCurrentlyFocusedComponent()->isShowing())
+        if (isShowing())
+            linkButtons[0]->grabKeyboardFocus();
+
     repaint();
+}
+
+juce::String MainComponent::rowStatusForAccessibility (int row) const
+{
+    const auto status = deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
+    const auto version = status.installedVersion.isNotEmpty() ? ", version " + status.installedVersion : juce::String();
+
+    switch (status.state)
+    {
+        case InstallState::NotInstalled: return "not installed";
+        case InstallState::NeedsUpdate:  return "needs update" + version;
+        case InstallState::Installed:    return "installed" + version;
+    }
+
+    return {};
+}
+
+void MainComponent::describeControls()
+{
+    for (int row = 0; row < numFormats; ++row)
+        formatButtons[(size_t) row]->describe ({ juce::AccessibilityRole::toggleButton,
+                                                 [row] { return formatNames[row]; },
+                                                 [this, row] { return rowStatusForAccessibility (row); },
+                                                 [this, row] { return hintFor (formatNames[row]).value_or (juce::String()); },
+                                                 [this, row] { return std::optional<bool> (formatSelected[(size_t) row]); } });
+
+    selectAllButton->describe ({ juce::AccessibilityRole::button, [] { return juce::String ("Select all"); }, {}, {}, {} });
+
+    installButton->describe ({ juce::AccessibilityRole::button,
+                               [this] { return juce::String (shiftHeld ? "Uninstall selected" : "Install selected"); },
+                               {},
+                               [this] { return hintFor ("INSTALL").value_or (juce::String()); },
+                               {} });
+
+    static const std::pair<const char*, const char*> linkTitles[] = {
+        { "EULA", "Licence agreement" }, { "MANUAL", "Product manual" }, { "WEBSITE", "Product web site" },
+        { "SUPPORT", "Support" }, { "SETTINGS", "Install folders" }, { "CHANGES", "Release notes" },
+    };
+
+    for (const auto& [name, title] : linkTitles)
+    {
+        auto* button = linkButtons[(size_t) linkButtonNames.indexOf (name)].get();
+        const juce::String buttonName (name), buttonTitle (title);
+        const auto help = [this, buttonName]
+        {
+            if (buttonName == "WEBSITE") return "Opens " + websiteUrl.toString (false) + " in your web browser";
+            if (buttonName == "MANUAL")  return "Opens " + manualUrl.toString (false) + " in your web browser";
+            return hintFor (buttonName).value_or (juce::String());
+        };
+        button->describe ({ juce::AccessibilityRole::button, [buttonTitle] { return buttonTitle; }, {}, help, {} });
+    }
 }
 
 juce::String MainComponent::failureDetail() const

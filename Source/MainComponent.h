@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccessibleButton.h"
 #include "CustomLookAndFeel.h"
 #include "InstallRun.h"
 #include "PluginFormats.h"
@@ -33,6 +34,10 @@ public:
     void modifierKeysChanged (const juce::ModifierKeys&) override;
     void buttonClicked (juce::Button*) override;
     void buttonStateChanged (juce::Button*) override;
+    bool keyPressed (const juce::KeyPress&) override;
+    void childrenChanged() override;
+    void focusOfChildComponentChanged (FocusChangeType) override;
+    void mouseDown (const juce::MouseEvent&) override;
 
     // The settings panel's callback: a folder was chosen for the row with this settings key.
     void onFolderChosen (const juce::String& key, const juce::String& path);
@@ -45,14 +50,20 @@ public:
     float unit = 9.0f;
     juce::String productName, productVersion, platformSuffix;
 
-    std::array<std::unique_ptr<juce::TextButton>, 6> linkButtons;
-    std::array<std::unique_ptr<juce::TextButton>, numFormats> formatButtons;
-    std::unique_ptr<juce::TextButton> installButton, selectAllButton;
+    std::array<std::unique_ptr<AccessibleButton>, 6> linkButtons;
+    std::array<std::unique_ptr<AccessibleButton>, numFormats> formatButtons;
+    std::unique_ptr<AccessibleButton> installButton, selectAllButton;
     std::unique_ptr<panel_eula> eulaPanel;
     std::unique_ptr<panel_support> supportPanel;
     std::unique_ptr<panel_settings> settingsPanel;
     std::unique_ptr<panel_changelog> changelogPanel;
     std::unique_ptr<juce::Label> hintLabel;
+
+    // The result view's words for assistive technology; the view itself is painted.
+    std::unique_ptr<juce::Label> resultLabel;
+
+    // The control whose click opened the panel now showing; it gets the focus back.
+    juce::Component::SafePointer<juce::Component> panelOpener;
 
     std::array<std::unique_ptr<juce::Drawable>, numFormats> formatIcons;
     std::unique_ptr<juce::Drawable> installIcon, logoDrawable;
@@ -76,8 +87,16 @@ public:
     // Why those formats failed, e.g. "VST3: drive E: is not available"; empty on success.
     juce::String failureReasons() const;
 
+    // Whether a panel covers the screen now.
+    bool isPanelOpen() const;
+
+    // The status words of a row for assistive technology, e.g. "installed, version 1.0.0.0".
+    juce::String rowStatusForAccessibility (int row) const;
+
 private:
     void loadDrawables();
+    void describeControls();
+    void updateCoveredControls();
     void openPanel (const juce::String& name);
 
     // Gives a panel the screen's unit and bounds and keeps it above the screen's controls.
@@ -89,7 +108,7 @@ private:
         panel.setAlwaysOnTop (true);
     }
 
-    std::unique_ptr<juce::TextButton> makeButton (const juce::String& name);
+    std::unique_ptr<AccessibleButton> makeButton (const juce::String& name, int focusOrder);
     juce::Rectangle<int> unitBounds (float x, float y, float w, float h) const;
 
     void paintHeader (juce::Graphics&);

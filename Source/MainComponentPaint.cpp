@@ -60,6 +60,8 @@ void MainComponent::paint (juce::Graphics& g)
         for (int row = 0; row < numFormats; ++row)
             paintFormatRow (g, row);
     }
+
+    PanelFrame::paintFocusRing (g, *this, u);
 }
 
 void MainComponent::paintHeader (juce::Graphics& g)

@@ -4,15 +4,48 @@
 
 namespace PanelFrame
 {
-std::unique_ptr<juce::TextButton> makeHiddenButton (juce::Component& panel, juce::Button::Listener& listener,
-                                                    const juce::String& name)
+std::unique_ptr<AccessibleButton> makeHiddenButton (juce::Component& panel, juce::Button::Listener& listener,
+                                                    const juce::String& name, const juce::String& title)
 {
-    auto button = std::make_unique<juce::TextButton> (juce::String(), juce::String());
+    auto button = std::make_unique<AccessibleButton>();
     panel.addAndMakeVisible (*button);
     button->setName (name);
     button->setAlpha (0.0f);
     button->addListener (&listener);
+
+    const auto isClose = name == "X";
+    const auto shown = title.isNotEmpty() ? title : isClose ? juce::String ("Close") : name;
+    button->describe ({ juce::AccessibilityRole::button, [shown] { return shown; }, {}, {}, {} });
+    button->setExplicitFocusOrder (isClose ? 1000 : 1 + panel.getNumChildComponents());
     return button;
+}
+
+void makeDialog (juce::Component& panel, const juce::String& title)
+{
+    panel.setTitle (title);
+    panel.setFocusContainerType (juce::Component::FocusContainerType::keyboardFocusContainer);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> dialogHandler (juce::Component& panel)
+{
+    return std::make_unique<juce::AccessibilityHandler> (panel, juce::AccessibilityRole::dialogWindow);
+}
+
+bool& keyboardFocusVisible()
+{
+    static bool visible = false;
+    return visible;
+}
+
+void paintFocusRing (juce::Graphics& g, const juce::Component& owner, float unit)
+{
+    const auto* focused = juce::Component::getCurrentlyFocusedComponent();
+
+    if (! keyboardFocusVisible() || focused == nullptr || focused->getParentComponent() != &owner || ! focused->isVisible())
+        return;
+
+    g.setColour (PaletteWhite);
+    g.drawRoundedRectangle (focused->getBounds().toFloat().expanded (0.6f * unit), 1.0f * unit, 0.4f * unit);
 }
 
 juce::Rectangle<int> unitBounds (float unit, float x, float y, float width, float height)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AccessibleButton.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -9,10 +11,24 @@
 // parent. Each panel class holds its own members; these are the steps they all take.
 namespace PanelFrame
 {
-// A button that is never drawn but still takes clicks and hover: the panel paints its face.
-// The component name is what the panel's buttonClicked dispatches on.
-std::unique_ptr<juce::TextButton> makeHiddenButton (juce::Component& panel, juce::Button::Listener& listener,
-                                                    const juce::String& name);
+// A button that is never drawn but still takes clicks, hover and keys: the panel paints its
+// face. The component name is what the panel's buttonClicked dispatches on; the title is what
+// assistive technology reads ("Close" for "X"). The close button comes last when keys move
+// the focus through the panel.
+std::unique_ptr<AccessibleButton> makeHiddenButton (juce::Component& panel, juce::Button::Listener& listener,
+                                                    const juce::String& name, const juce::String& title = {});
+
+// A panel as assistive technology sees it: a dialog titled by its heading; keys move the focus
+// only among its own controls.
+void makeDialog (juce::Component& panel, const juce::String& title);
+std::unique_ptr<juce::AccessibilityHandler> dialogHandler (juce::Component& panel);
+
+// Whether the keyboard focus is drawn: set once a key moved it, cleared by the mouse (as
+// browsers do), shared by the screen and its panels.
+bool& keyboardFocusVisible();
+
+// A ring around the focused control when it is one of owner's children and the focus is shown.
+void paintFocusRing (juce::Graphics&, const juce::Component& owner, float unit);
 
 // A rectangle in layout units, each value rounded to whole pixels.
 juce::Rectangle<int> unitBounds (float unit, float x, float y, float width, float height);

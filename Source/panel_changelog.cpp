@@ -158,8 +158,11 @@ panel_changelog::panel_changelog (juce::String changelogText, const juce::String
     addAndMakeVisible (*viewport);
     viewport->setViewedComponent (content.get(), false);
     viewport->setScrollBarsShown (true, false);
+    viewport->setExplicitFocusOrder (1);
+    viewport->setTitle ("Release notes text");
 
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
+    PanelFrame::makeDialog (*this, "Release notes of " + productName);
 }
 
 panel_changelog::~panel_changelog() = default;
@@ -174,6 +177,12 @@ void panel_changelog::paint (juce::Graphics& g)
     g.fillAll (PaletteInk);
     PanelFrame::paintHeading (g, "CHANGELOG - " + productName.toUpperCase(), unit);
     PanelFrame::paintCloseMark (g, *closeButton, unit);
+    PanelFrame::paintFocusRing (g, *this, unit);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> panel_changelog::createAccessibilityHandler()
+{
+    return PanelFrame::dialogHandler (*this);
 }
 
 void panel_changelog::resized()

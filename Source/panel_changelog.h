@@ -50,6 +50,7 @@ public:
     ~panel_changelog() override;
 
     void paint (juce::Graphics&) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
     void resized() override;
     void buttonClicked (juce::Button*) override;
 

@@ -20,6 +20,10 @@ panel_eula::panel_eula (juce::String text)
     licenceEditor->setColour (juce::TextEditor::focusedOutlineColourId, PaletteInk);
 
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
+    licenceEditor->setExplicitFocusOrder (1);
+    licenceEditor->setTitle ("Licence agreement text");
+    licenceEditor->onEscapeKey = [this] { PanelFrame::close (*this); };
+    PanelFrame::makeDialog (*this, "Licence agreement");
 }
 
 panel_eula::~panel_eula() = default;
@@ -29,6 +33,12 @@ void panel_eula::paint (juce::Graphics& g)
     g.fillAll (PaletteInk);
     PanelFrame::paintHeading (g, "LICENSE AGREEMENT", unit);
     PanelFrame::paintCloseMark (g, *closeButton, unit);
+    PanelFrame::paintFocusRing (g, *this, unit);
+}
+
+std::unique_ptr<juce::AccessibilityHandler> panel_eula::createAccessibilityHandler()
+{
+    return PanelFrame::dialogHandler (*this);
 }
 
 void panel_eula::resized()

@@ -14,6 +14,7 @@ public:
     ~panel_eula() override;
 
     void paint (juce::Graphics&) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
     void resized() override;
     void buttonClicked (juce::Button*) override;
 

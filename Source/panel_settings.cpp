@@ -39,6 +39,12 @@ panel_settings::panel_settings (juce::File settingsFileToUse, FolderCallback onF
         addRow (row, settings.get());
 
     findDriveProblems();
+    PanelFrame::makeDialog (*this, "Install folders");
+}
+
+std::unique_ptr<juce::AccessibilityHandler> panel_settings::createAccessibilityHandler()
+{
+    return PanelFrame::dialogHandler (*this);
 }
 
 panel_settings::~panel_settings() = default;
@@ -53,10 +59,13 @@ void panel_settings::addRow (int row, const juce::XmlElement* settings)
     box->setColour (juce::TextEditor::textColourId, PaletteGrey);
     box->setText (settings != nullptr ? settings->getStringAttribute (rows[row].settingsKey) : juce::String(), false);
     box->applyColourToAllText (PaletteGrey, true);
+    box->setTitle (rows[row].formatName + " install folder");
+    box->setExplicitFocusOrder (1 + getNumChildComponents());
     addAndMakeVisible (box);
     pathBoxes.add (box);
 
-    browseButtons.add (PanelFrame::makeHiddenButton (*this, *this, "BROWSE" + juce::String (row)).release());
+    browseButtons.add (PanelFrame::makeHiddenButton (*this, *this, "BROWSE" + juce::String (row),
+                                                     "Choose the " + rows[row].formatName + " install folder").release());
 }
 
 void panel_settings::paint (juce::Graphics& g)
@@ -84,7 +93,9 @@ void panel_settings::paint (juce::Graphics& g)
     g.setFont (PanelFrame::font (2.5f * unit));
     g.drawFittedText (noteText, PanelFrame::unitBounds (unit, 4.0f, 50.0f, 92.0f, 20.0f),
                       juce::Justification::topLeft, 3);
+    PanelFrame::paintFocusRing (g, *this, unit);
 }
+
 
 void panel_settings::paintRow (juce::Graphics& g, int row)
 {

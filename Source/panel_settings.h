@@ -25,6 +25,7 @@ public:
     ~panel_settings() override;
 
     void paint (juce::Graphics&) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
     void resized() override;
     void buttonClicked (juce::Button*) override;
 

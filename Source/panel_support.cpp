@@ -73,8 +73,14 @@ panel_support::panel_support()
     mailIcon = loadIcon (BinaryData::icon_mail_svg, BinaryData::icon_mail_svgSize);
 
     closeButton = PanelFrame::makeHiddenButton (*this, *this, "X");
-    discordButton = PanelFrame::makeHiddenButton (*this, *this, "DISCORD");
-    mailButton = PanelFrame::makeHiddenButton (*this, *this, "MAIL");
+    discordButton = PanelFrame::makeHiddenButton (*this, *this, "DISCORD", "Community chat on Discord");
+    mailButton = PanelFrame::makeHiddenButton (*this, *this, "MAIL", "E-mail to support");
+    PanelFrame::makeDialog (*this, "Support");
+}
+
+std::unique_ptr<juce::AccessibilityHandler> panel_support::createAccessibilityHandler()
+{
+    return PanelFrame::dialogHandler (*this);
 }
 
 panel_support::~panel_support() = default;
@@ -101,6 +107,7 @@ void panel_support::paint (juce::Graphics& g)
     drawLeft (g, "ABOUT QUILLFERN PLUGIN MANAGER", unit, 57.0f);
     drawFitted (g, aboutText(), PanelFrame::unitBounds (unit, 10.0f, 65.0f, 80.0f, 30.0f));
     g.drawSingleLineText (ProductInfo::rightsNotice, (int) (10.0f * unit), (int) (88.0f * unit));
+    PanelFrame::paintFocusRing (g, *this, unit);
 }
 
 void panel_support::paintTile (juce::Graphics& g, const juce::Button& button, juce::Drawable* icon)

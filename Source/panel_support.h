@@ -29,6 +29,7 @@ public:
     ~panel_support() override;
 
     void paint (juce::Graphics&) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
     void resized() override;
     void buttonClicked (juce::Button*) override;
 

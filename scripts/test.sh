@@ -12,7 +12,8 @@ cd "$BUILD_DIR"
 if [ -n "${DISPLAY:-}" ]; then
     ctest --output-on-failure --timeout 600 -j 2
 else
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 -j 2
+    # -noreset: the window-manager atoms the tests make stay for the next test process.
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure --timeout 600 -j 2
 fi
 
 # Every fuzz target for a short fixed time; a longer run is "bash scripts/fuzz.sh 600".

@@ -77,7 +77,7 @@ TEST_F (MainScreen, ControlsInStackingOrderWithTheVersionHint)
     juce::StringArray names;
     for (auto* child : main.getChildren())
         names.add (child->getName());
-    EXPECT_EQ (names.joinIntoString (","), "EULA,MANUAL,WEBSITE,SUPPORT,SETTINGS,CHANGES,VST3,CLAP,AAX,INSTALL,SELECT_ALL,");
+    EXPECT_EQ (names.joinIntoString (","), "EULA,MANUAL,WEBSITE,SUPPORT,SETTINGS,CHANGES,VST3,CLAP,AAX,INSTALL,SELECT_ALL,,");
     EXPECT_EQ (main.hintLabel->getText(), "1.3.0");
     for (auto* child : main.getChildren())
     {

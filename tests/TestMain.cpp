@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 // "--install-child FOLDER": installs the VST3 bundle into FOLDER and exits; the kill tests
 // run the test binary this way as the process they kill.
 static int runInstallChild (const char* folder)
@@ -38,6 +40,8 @@ static int runInstallerChild (const char* prefix)
 }
 
 // One GUI initialiser for the whole test process: components, fonts and drawables need it.
+// On a bare X server the window-manager atoms are made first, as a window manager would have:
+// the framework only looks them up, and windows put on the desktop need them.
 int main (int argc, char** argv)
 {
     if (argc == 3 && juce::String (argv[1]) == "--install-child")
@@ -46,6 +50,8 @@ int main (int argc, char** argv)
         return runInstallerChild (argv[2]);
 
     testing::InitGoogleTest (&argc, argv);
+    if (std::getenv ("DISPLAY") != nullptr)
+        [[maybe_unused]] const auto made = std::system ("/usr/bin/python3 " QF_TEST_SOURCE_DIR "/e2e/close_window.py --prepare 2> /dev/null");
     juce::ScopedJuceInitialiser_GUI gui;
     return RUN_ALL_TESTS();
 }

@@ -1,15 +1,18 @@
 #!/usr/bin/python3
 # Asks a window to close as a window manager's close button does: a WM_DELETE_WINDOW message.
 # Usage: close_window.py WINDOW_ID
-#        close_window.py --prepare   (before the window opens: a toolkit only offers the
-#        protocol when the server knows its atoms, which a window manager would have made)
+#        close_window.py --prepare   (before a toolkit connects: it only looks up the window
+#        manager's atoms, which a window manager would have made, and needs them)
 import sys
 
 from Xlib import X, display, protocol
 
 shown = display.Display()
 if sys.argv[1] == "--prepare":
-    for name in ("WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS"):
+    for name in ("WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_PING",
+                 "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_WINDOW_TYPE",
+                 "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_ALLOWED_ACTIONS",
+                 "_NET_WM_MOVERESIZE", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_MOTIF_WM_HINTS"):
         shown.intern_atom(name)
     shown.flush()
     sys.exit(0)
