@@ -56,8 +56,12 @@ public:
             // as on Windows. Real Windows keeps Direct2D.
             if (auto* peer = getPeer(); peer != nullptr && Platform::isRunningUnderWine())
                 peer->setCurrentRenderingEngine (0);
+        }
 
-            // Keyboard users start on the first format row.
+        // The window takes the keyboard when it becomes active, but its controls are in the
+        // content: keyboard users start on the first format row.
+        void focusGained (FocusChangeType) override
+        {
             if (auto* content = getContentComponent())
                 content->grabKeyboardFocus();
         }
@@ -68,14 +72,18 @@ public:
 
             // An X11 window manager may ignore the aspect hint while the frame is dragged, and
             // a program may resize the window: the content is made square again on its
-            // shorter side, so nothing is ever cut off.
-            auto* content = getContentComponent();
-            if (content == nullptr || squaring || content->getWidth() == content->getHeight())
-                return;
-
-            const juce::ScopedValueSetter<bool> guard (squaring, true);
-            const auto side = juce::jmin (content->getWidth(), content->getHeight());
-            setContentComponentSize (side, side);
+            // shorter side, so nothing is ever cut off. Done after the resize has been handled,
+            // as the system does not take a new size from inside its own resize.
+            if (auto* content = getContentComponent(); content != nullptr && content->getWidth() != content->getHeight())
+                juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<MainWindow> (this)]
+                {
+                    if (auto* shown = safe != nullptr ? safe->getContentComponent() : nullptr)
+                    {
+                        const auto side = juce::jmin (shown->getWidth(), shown->getHeight());
+                        if (shown->getWidth() != shown->getHeight())
+                            safe->setContentComponentSize (side, side);
+                    }
+                });
         }
 
         ~MainWindow() override
@@ -113,7 +121,6 @@ public:
         };
 
         SquareContentConstrainer squareContent { *this };
-        bool squaring = false;
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };

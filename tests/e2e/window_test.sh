@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the real installer under its own Xvfb with a temporary HOME and checks the window:
-# title "qf_installer" and a 600 x 600 client area.
+# title "qf_installer", a 600 x 600 client area, and a square one after non-square resizes.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh" "$1"
 
@@ -12,5 +12,18 @@ height=$(awk '/Height:/ {print $2}' <<< "$geometry")
 echo "window '$name' ${width}x${height}"
 [ "$name" = "qf_installer" ] || fail "title is '$name'"
 [ "$width" = 600 ] && [ "$height" = 600 ] || fail "client area ${width}x${height}"
+kill -0 "$app_pid" || fail "the installer exited"
+
+# Resized from outside to sizes that are not square (a window manager that ignores the aspect
+# hint, or a program), the window keeps its content square on the shorter side, so nothing is
+# cut off: the INSTALL face stays whole in the bottom right.
+for size in "700 500" "500 760"; do
+    xdotool windowsize "$window" $size; sleep 0.6
+    geometry=$(xwininfo -id "$window")
+    now="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' <<< "$geometry")"
+    [ "$now" = 500x500 ] || fail "after a resize to ${size/ /x} the window is $now, not 500x500"
+    # INSTALL's face, a grey square at (86, 73.5) units: near its left edge at unit 5.
+    [ "$(red_at 433 392)" -ge 60 ] || fail "no INSTALL face after a resize to ${size/ /x}: $(pixel_at 433 392)"
+done
 kill -0 "$app_pid" || fail "the installer exited"
 pass
