@@ -13,7 +13,7 @@ packages=(
     libxrandr-dev libxcursor-dev libpng-dev libjpeg-dev zlib1g-dev
     fonts-dosis binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-    xvfb xdotool imagemagick x11-utils zenity xdg-utils unzip python3-xlib
+    xvfb xdotool imagemagick x11-utils zenity xdg-utils unzip python3-xlib gdb
     debian-archive-keyring ca-certificates
 )
 

@@ -13,10 +13,18 @@ source "$here/lib.sh" "$1"
 tree_of() { (cd "$work" && find . -path ./.cache/dconf -prune -o -printf '%y %s %T@ %p\n' | sort); }
 
 close_and_wait() {
-    /usr/bin/python3 "$here/close_window.py" "$window"
-    # A sanitized build checks for leaks on the way out, which takes a while on a busy machine.
-    for _ in $(seq 300); do kill -0 "$app_pid" 2> /dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2> /dev/null && fail "the installer did not exit within 30 s of the close request"
+    # A sanitized build checks for leaks on the way out, which takes a while on a busy machine;
+    # the request is repeated every 10 s in case one was not taken.
+    for _ in 1 2 3 4 5 6; do
+        /usr/bin/python3 "$here/close_window.py" "$window" 2> /dev/null || true
+        for _ in $(seq 100); do kill -0 "$app_pid" 2> /dev/null || break; sleep 0.1; done
+        kill -0 "$app_pid" 2> /dev/null || break
+    done
+    if kill -0 "$app_pid" 2> /dev/null; then
+        grep -E '^(State|Threads)' "/proc/$app_pid/status" || true
+        command -v gdb > /dev/null && timeout 30 gdb -batch -p "$app_pid" -ex "thread apply all bt 8" 2> /dev/null | grep -E '^#|^Thread' | head -n 60
+        fail "the installer did not exit within 60 s of the close request"
+    fi
     local status=0
     wait "$app_pid" || status=$?
     [ "$status" = 0 ] || fail "exit status $status"
