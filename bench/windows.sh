@@ -47,8 +47,8 @@ export DISPLAY="$display" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRI
 for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
 timeout 180 wineboot -i > /dev/null 2>&1
 
-# first_frame COMMAND...: milliseconds from start until its window shows the background at its
-# centre; leaves the process running with its window in $window.
+# first_frame COMMAND...: sets frame_ms to the milliseconds from start until its window shows
+# the background at its centre; leaves the process running, its window in $window.
 first_frame() {
     local start shown
     start=$(date +%s%N)
@@ -63,7 +63,7 @@ first_frame() {
         [ "$(ms_since "$start")" -lt 60000 ] || { echo "no window within 60 s" >&2; exit 1; }
         sleep 0.005
     done
-    ms_since "$start"
+    frame_ms=$(ms_since "$start")
 }
 
 # install_time: SELECT ALL, INSTALL, and milliseconds until the green SUCCESS icon shows.
@@ -84,13 +84,13 @@ install_time() {
 one_run() {
     rm -rf "$work/home" "$WINEPREFIX/drive_c/Program Files/Common Files"/{VST3,CLAP,Avid} "$WINEPREFIX/drive_c/ProgramData/Quillfern"
     mkdir -p "$work/home"
-    local frame install
-    frame=$(first_frame "$@")
+    local install
+    first_frame "$@"
     sleep 0.5
     install=$(install_time)
     kill "$app_pid" 2> /dev/null; wait "$app_pid" 2> /dev/null || true
     timeout 30 wineserver -w 2> /dev/null || true
-    echo "$frame $install"
+    echo "$frame_ms $install"
 }
 
 for _ in $(seq "$runs"); do one_run wine "$work/stripped.exe"; done > "$work/wine.txt"
