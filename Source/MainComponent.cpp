@@ -157,14 +157,19 @@ void MainComponent::resized()
     if (changelogPanel != nullptr) placePanel (*changelogPanel);
 }
 
+juce::Component* MainComponent::openPanelComponent() const
+{
+    for (auto* panel : { (juce::Component*) eulaPanel.get(), (juce::Component*) supportPanel.get(),
+                         (juce::Component*) settingsPanel.get(), (juce::Component*) changelogPanel.get() })
+        if (panel != nullptr && panel->getParentComponent() == this)
+            return panel;
+
+    return nullptr;
+}
+
 bool MainComponent::isPanelOpen() const
 {
-    for (const juce::Component* panel : { (juce::Component*) eulaPanel.get(), (juce::Component*) supportPanel.get(),
-                                          (juce::Component*) settingsPanel.get(), (juce::Component*) changelogPanel.get() })
-        if (panel != nullptr && panel->getParentComponent() == this)
-            return true;
-
-    return false;
+    return openPanelComponent() != nullptr;
 }
 
 // Controls under an open panel take no focus and no keys: a key on a covered INSTALL must
@@ -225,9 +230,8 @@ void MainComponent::openPanel (const juce::String& name)
     }
 
     // Keys now work inside the panel, starting on its first control.
-    for (auto* child : getChildren())
-        if (child->isAlwaysOnTop() && child->isShowing())
-            child->grabKeyboardFocus();
+    if (auto* panel = openPanelComponent(); panel != nullptr && panel->isShowing())
+        panel->grabKeyboardFocus();
 }
 
 void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
@@ -297,14 +301,10 @@ void MainComponent::buttonStateChanged (juce::Button* button)
 bool MainComponent::keyPressed (const juce::KeyPress& key)
 {
     // Escape closes the panel on top.
-    if (key.isKeyCode (juce::KeyPress::escapeKey) && isPanelOpen())
+    if (auto* panel = openPanelComponent(); panel != nullptr && key.isKeyCode (juce::KeyPress::escapeKey))
     {
-        for (auto* child : getChildren())
-            if (child->isAlwaysOnTop() && child->getParentComponent() == this)
-            {
-                PanelFrame::close (*child);
-                return true;
-            }
+        PanelFrame::close (*panel);
+        return true;
     }
 
     // Tab and Shift+Tab move the focus (the framework does that once this returns false);

@@ -87,7 +87,8 @@ public:
     // Why those formats failed, e.g. "VST3: drive E: is not available"; empty on success.
     juce::String failureReasons() const;
 
-    // Whether a panel covers the screen now.
+    // The panel that covers the screen now, if any.
+    juce::Component* openPanelComponent() const;
     bool isPanelOpen() const;
 
     // The status words of a row for assistive technology, e.g. "installed, version 1.0.0.0".
