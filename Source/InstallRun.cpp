@@ -1,7 +1,6 @@
 #include "InstallRun.h"
 
 #include "ArchiveChecks.h"
-#include "ArchiveDigests.h"
 #include "Platform.h"
 
 #include <optional>
@@ -287,10 +286,8 @@ void recoverStaging (const juce::File& staging, const juce::File& formatFolder, 
 
 ArchiveBytes embeddedArchive (int row)
 {
-    static const std::array<juce::uint32, numFormats> digests { ArchiveDigests::vst3_zip, ArchiveDigests::clap_zip,
-                                                                ArchiveDigests::aax_zip };
     const auto& format = pluginFormats()[(size_t) row];
-    return { format.archiveData, (size_t) format.archiveSize, digests[(size_t) row] };
+    return { format.archiveData, (size_t) format.archiveSize, format.archiveCrc32 };
 }
 
 RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive)

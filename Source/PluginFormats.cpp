@@ -1,16 +1,17 @@
 #include "PluginFormats.h"
 
+#include "ArchiveDigests.h"
 #include "BinaryData.h"
 #include "Platform.h"
 
 const std::array<PluginFormat, numFormats>& pluginFormats()
 {
     static const std::array<PluginFormat, numFormats> formats { {
-        { "VST3", ".vst3", "VST3", "VST3_Path", BinaryData::vst3_zip, BinaryData::vst3_zipSize,
+        { "VST3", ".vst3", "VST3", "VST3_Path", BinaryData::vst3_zip, BinaryData::vst3_zipSize, ArchiveDigests::vst3_zip,
           "Contents/x86_64-win/", BinaryData::icon_vst3_svg, BinaryData::icon_vst3_svgSize },
-        { "CLAP", ".clap", "CLAP", "CLAP_Path", BinaryData::clap_zip, BinaryData::clap_zipSize,
+        { "CLAP", ".clap", "CLAP", "CLAP_Path", BinaryData::clap_zip, BinaryData::clap_zipSize, ArchiveDigests::clap_zip,
           nullptr, BinaryData::icon_clap_svg, BinaryData::icon_clap_svgSize },
-        { "AAX", ".aaxplugin", "Avid/Audio/Plug-Ins", "AAX_Path", BinaryData::aax_zip, BinaryData::aax_zipSize,
+        { "AAX", ".aaxplugin", "Avid/Audio/Plug-Ins", "AAX_Path", BinaryData::aax_zip, BinaryData::aax_zipSize, ArchiveDigests::aax_zip,
           "Contents/x64/", BinaryData::icon_aax_svg, BinaryData::icon_aax_svgSize },
     } };
     return formats;

@@ -14,6 +14,7 @@ struct PluginFormat
     const char* settingsKey;       // attribute of the settings file
     const char* archiveData;       // the embedded zip
     int archiveSize;
+    juce::uint32 archiveCrc32;     // of the whole archive, recorded when it was built
     const char* moduleSubfolder;   // where the module lies inside the bundle; nullptr: the bundle is the module
     const char* iconData;          // SVG
     int iconSize;
