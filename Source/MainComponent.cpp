@@ -281,11 +281,8 @@ void MainComponent::buttonClicked (juce::Button* button)
 
 void MainComponent::buttonStateChanged (juce::Button* button)
 {
-    if (button->isMouseButtonDown() && PanelFrame::keyboardFocusVisible())
-    {
-        PanelFrame::keyboardFocusVisible() = false;
-        repaint();
-    }
+    if (button->isMouseButtonDown())
+        showKeyboardFocus (false);
 
     const auto before = hintLabel->getText();
 
@@ -309,22 +306,24 @@ bool MainComponent::keyPressed (const juce::KeyPress& key)
 
     // Tab and Shift+Tab move the focus (the framework does that once this returns false);
     // from now on the focus is drawn.
-    if (key.isKeyCode (juce::KeyPress::tabKey) && ! PanelFrame::keyboardFocusVisible())
-    {
-        PanelFrame::keyboardFocusVisible() = true;
-        repaint();
-    }
+    if (key.isKeyCode (juce::KeyPress::tabKey))
+        showKeyboardFocus (true);
 
     return false;
 }
 
 void MainComponent::mouseDown (const juce::MouseEvent&)
 {
-    if (PanelFrame::keyboardFocusVisible())
-    {
-        PanelFrame::keyboardFocusVisible() = false;
-        repaint();
-    }
+    showKeyboardFocus (false);
+}
+
+void MainComponent::showKeyboardFocus (bool shown)
+{
+    if (PanelFrame::keyboardFocusVisible() == shown)
+        return;
+
+    PanelFrame::keyboardFocusVisible() = shown;
+    repaint();
 }
 
 void MainComponent::focusOfChildComponentChanged (FocusChangeType)

@@ -97,6 +97,7 @@ public:
 private:
     void loadDrawables();
     void describeControls();
+    void showKeyboardFocus (bool shown);
     void updateCoveredControls();
     void openPanel (const juce::String& name);
 
