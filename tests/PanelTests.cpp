@@ -195,6 +195,15 @@ protected:
         });
     }
 
+    // The panel as the main screen shows it at its default size: 600 x 600, unit 6.
+    std::unique_ptr<panel_settings> makePanelAtDefaultSize()
+    {
+        auto panel = makePanel();
+        panel->unit = 6.0f;
+        panel->setBounds (0, 0, 600, 600);
+        return panel;
+    }
+
     juce::StringArray boxTexts (const panel_settings& panel) const
     {
         juce::StringArray texts;
@@ -209,9 +218,7 @@ protected:
 TEST_F (SettingsPanel, BoxesShowTheFileAndRowsAreLaidOutInUnits)
 {
     writeSettings ("<?xml version=\"1.0\"?>\n<Plugin_Manager_Settings VST3_Path=\"C:\\V\" CLAP_Path=\"D:\\C\"/>");
-    auto panel = makePanel();
-    panel->unit = 6.0f;
-    panel->setBounds (0, 0, 600, 600);
+    auto panel = makePanelAtDefaultSize();
 
     EXPECT_EQ (boxTexts (*panel).joinIntoString ("|"), "C:\\V|D:\\C|");
     EXPECT_EQ (panel->pathBoxes[0]->getBounds(), juce::Rectangle<int> (132, 96, 336, 30));
@@ -255,9 +262,7 @@ TEST_F (SettingsPanel, PermissionDeniedOnTheFileIsReportedOnThePanel)
 {
     writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\"/>");
     const auto before = settings().loadFileAsString();
-    auto panel = makePanel();
-    panel->unit = 6.0f;
-    panel->setBounds (0, 0, 600, 600);
+    auto panel = makePanelAtDefaultSize();
     ASSERT_TRUE (settings().setReadOnly (true));
     ASSERT_TRUE (settings().getParentDirectory().setReadOnly (true));
 
@@ -334,9 +339,7 @@ TEST_F (SettingsPanel, AFolderWindowsCannotNameIsRefusedAndTheOldOneStays)
 {
     writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\"/>");
     const auto before = settings().loadFileAsString();
-    auto panel = makePanel();
-    panel->unit = 6.0f;
-    panel->setBounds (0, 0, 600, 600);
+    auto panel = makePanelAtDefaultSize();
 
     for (const juce::String name : { "a\\b", "a:b", "what?", "tab\there", "ends with a dot.", "pipe|d" })
     {
@@ -359,9 +362,7 @@ TEST_F (SettingsPanel, AFolderWindowsCannotNameIsRefusedAndTheOldOneStays)
 TEST_F (SettingsPanel, AFolderOnAnUnavailableDriveIsPointedOut)
 {
     writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\V\" AAX_Path=\"E:\\Plugins\\AAX\"/>");
-    auto panel = makePanel();
-    panel->unit = 6.0f;
-    panel->setBounds (0, 0, 600, 600);
+    auto panel = makePanelAtDefaultSize();
 
     EXPECT_EQ (panel->driveProblems.joinIntoString ("|"), "Drive E: is not available: AAX cannot be installed there.");
     EXPECT_TRUE (anyPixelNear (snapshotOf (*panel), { 24, 222, 552, 20 }, PaletteOrange, 40));
