@@ -18,20 +18,18 @@ mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 median() { sort -n | sed -n "$((runs / 2 + 1))p"; }
 
-# The cross-build, unstripped so both sizes can be measured; JUCE from ccache, then without.
+# cross_build NAME [VARIABLE=VALUE]: seconds for a cross-build in a clean folder, unstripped so
+# both sizes can be measured. Runs in a subshell, so the variable stays there.
 cross_build() {
     local dir="$work/build-$1" start
+    [ -z "${2:-}" ] || export "$2"
     start=$(date +%s%N)
-    env $2 cmake -S "$QF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$QF_ROOT/cmake/windows/Toolchain-mingw64.cmake" -DCMAKE_EXE_LINKER_FLAGS_RELEASE= \
-        -DQF_MINGW_SDK="$MINGW_SDK_DIR/usr/x86_64-w64-mingw32" -DQF_WINDOWS_DEPS="$WINDOWS_DEPS_DIR" \
-        -DJUCE_MODULES_DIR="$JUCE_WINDOWS_DIR/modules" -DQF_BUILD_TOOL="$BUILD_DIR/qf_build_tool" \
-        -DQF_ARCHIVE_DIR="$BUILD_DIR/standin" -DQF_BUILD_TESTS=OFF -DQF_BUILD_BENCHMARKS=OFF > /dev/null
-    env $2 cmake --build "$dir" --target qf_installer > /dev/null
+    configure_windows "$dir" -DCMAKE_EXE_LINKER_FLAGS_RELEASE=
+    cmake --build "$dir" --target qf_installer > /dev/null
     echo $(( ($(date +%s%N) - start) / 1000000000 ))
 }
-cached=$(cross_build cached "QF_UNUSED=1")
-uncached=$(cross_build uncached "CCACHE_DISABLE=1")
+cached=$(cross_build cached)                     # JUCE's objects from ccache
+uncached=$(cross_build uncached CCACHE_DISABLE=1) # nothing cached
 echo "| Cross-build of the Windows executable from a clean folder, JUCE's objects in ccache | $cached s | the same with nothing cached: $uncached s | $(ratio "$cached" "$uncached") |"
 
 exe="$work/build-uncached/qf_installer.exe"

@@ -13,13 +13,7 @@ bash "$QF_ROOT/scripts/windows-setup.sh"
 # Windows executable embeds exactly the same archives.
 configure_and_build "$BUILD_DIR" qf_resources > /dev/null
 
-cmake -S "$QF_ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$QF_ROOT/cmake/windows/Toolchain-mingw64.cmake" \
-      -DQF_MINGW_SDK="$MINGW_SDK_DIR/usr/x86_64-w64-mingw32" -DQF_WINDOWS_DEPS="$WINDOWS_DEPS_DIR" \
-      -DJUCE_MODULES_DIR="$JUCE_WINDOWS_DIR/modules" -DQF_BUILD_TOOL="$BUILD_DIR/qf_build_tool" \
-      -DQF_ARCHIVE_DIR="$BUILD_DIR/standin" \
-      -DQF_BUILD_TESTS=OFF -DQF_BUILD_BENCHMARKS=OFF -DQF_BUILD_SANITIZED_TESTS=OFF > /dev/null \
-    || die "CMake configuration of the Windows build failed"
+configure_windows "$WINDOWS_BUILD_DIR"
 cmake --build "$WINDOWS_BUILD_DIR" --target qf_installer || die "the Windows build failed"
 
 exe="$WINDOWS_BUILD_DIR/qf_installer.exe"

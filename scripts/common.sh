@@ -72,3 +72,18 @@ configure_and_build() {
           -DJUCE_MODULES_DIR="$JUCE_DIR/modules" "$@" > /dev/null || die "CMake configuration failed"
     cmake --build "$dir" --target "$target" || die "build failed"
 }
+
+# configure_windows DIR [CMAKE ARGUMENT...]: configures a cross-build of the Windows executable
+# with the toolchain pieces scripts/windows-setup.sh installs, embedding the native build's
+# archives and running its build tool.
+configure_windows() {
+    local dir="$1"
+    shift
+    cmake -S "$QF_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$QF_ROOT/cmake/windows/Toolchain-mingw64.cmake" \
+          -DQF_MINGW_SDK="$MINGW_SDK_DIR/usr/x86_64-w64-mingw32" -DQF_WINDOWS_DEPS="$WINDOWS_DEPS_DIR" \
+          -DJUCE_MODULES_DIR="$JUCE_WINDOWS_DIR/modules" -DQF_BUILD_TOOL="$BUILD_DIR/qf_build_tool" \
+          -DQF_ARCHIVE_DIR="$BUILD_DIR/standin" \
+          -DQF_BUILD_TESTS=OFF -DQF_BUILD_BENCHMARKS=OFF -DQF_BUILD_SANITIZED_TESTS=OFF "$@" > /dev/null \
+        || die "CMake configuration of the Windows build failed"
+}
