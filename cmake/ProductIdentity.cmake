@@ -26,4 +26,4 @@ endwhile()
 string(REPLACE ";" "," QF_PRODUCT_VERSION_COMMAS "${qf_version_parts}")
 
 set(QF_GENERATED_DIR "${CMAKE_BINARY_DIR}/generated")
-configure_file(${CMAKE_SOURCE_DIR}/Source/ProductInfo.h.in ${QF_GENERATED_DIR}/ProductInfo.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/Source/core/ProductInfo.h.in ${QF_GENERATED_DIR}/ProductInfo.h @ONLY)

@@ -17,5 +17,4 @@ function(qf_link_windows_libraries target)
     # Full paths: a plain -lz would pick zlib's DLL import library.
     target_link_libraries(${target} PUBLIC ${QF_WINDOWS_DEPS}/lib/libpng.a ${QF_WINDOWS_DEPS}/lib/libjpeg.a
                           ${QF_WINDOWS_DEPS}/lib/libz.a ${QF_WINDOWS_SYSTEM_LIBRARIES})
-    target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/cmake/windows/mingw_uuidof.cpp)
 endfunction()

@@ -1,4 +1,3 @@
-#include "MainComponent.h"
 #include "SettingsFile.h"
 #include "helpers/TestFolders.h"
 
@@ -240,18 +239,4 @@ TEST_F (SettingsFileTest, WriteFolderNeverCreatesOrRepairsAFile)
     writeSettings ("garbage");
     EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC()));
     EXPECT_EQ (settings().loadFileAsString(), "garbage");
-}
-
-TEST_F (SettingsFileTest, MainComponentReadsTheFileAndTakesFolderChoices)
-{
-    writeSettings ("<Plugin_Manager_Settings VST3_Path=\"C:\\Mine\\VST3\"/>");
-    MainComponent main;
-    EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
-    EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
-
-    main.onFolderChosen ("AAX_Path", root.getChildFile ("aax").getFullPathName());
-    main.onFolderChosen ("Unknown_Path", root.getChildFile ("other").getFullPathName());
-    EXPECT_EQ (main.formatFolders[2], root.getChildFile ("aax"));
-    EXPECT_EQ (main.formatFolders[0], driveC().getChildFile ("Mine/VST3"));
-    EXPECT_EQ (main.formatFolders[1], defaultFormatFolder (1));
 }

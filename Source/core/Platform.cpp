@@ -4,6 +4,8 @@
 
 #if JUCE_WINDOWS
  #include <windows.h>
+ #include <shellapi.h>
+ #include <cstdio>
 #else
  #include <cerrno>
  #include <fcntl.h>
@@ -72,6 +74,42 @@ juce::String moduleFileVersion (const juce::File& module)
 int currentProcessId()
 {
     return (int) GetCurrentProcessId();
+}
+
+juce::StringArray commandLineArguments (int, char**)
+{
+    // The narrow argv is in the ANSI code page; the wide command line holds every name.
+    juce::StringArray arguments;
+    int count = 0;
+    if (auto** wide = CommandLineToArgvW (GetCommandLineW(), &count); wide != nullptr)
+    {
+        for (int i = 1; i < count; ++i)
+            arguments.add (juce::String (wide[i]));
+        LocalFree (wide);
+    }
+    return arguments;
+}
+
+void attachParentConsole()
+{
+    // A GUI program has no console: output goes to the one it was started from, unless it
+    // was redirected to a file or pipe, which it then already has.
+    const auto usable = [] (DWORD which)
+    {
+        const auto handle = GetStdHandle (which);
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType (handle) != FILE_TYPE_UNKNOWN;
+    };
+
+    if (usable (STD_OUTPUT_HANDLE) && usable (STD_ERROR_HANDLE))
+        return;
+
+    if (AttachConsole (ATTACH_PARENT_PROCESS))
+    {
+        if (! usable (STD_OUTPUT_HANDLE))
+            [[maybe_unused]] auto* out = freopen ("CONOUT$", "w", stdout);
+        if (! usable (STD_ERROR_HANDLE))
+            [[maybe_unused]] auto* err = freopen ("CONOUT$", "w", stderr);
+    }
 }
 
 bool isRunningUnderWine()
@@ -366,6 +404,16 @@ bool isRunningUnderWine()
 {
     return false;
 }
+
+juce::StringArray commandLineArguments (int argc, char** argv)
+{
+    juce::StringArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.add (juce::String::fromUTF8 (argv[i]));
+    return arguments;
+}
+
+void attachParentConsole() {}
 
 bool isProcessRunning (int processId)
 {

@@ -29,6 +29,13 @@ RowResult removeFailed (const juce::String& reason) { return { RowOutcome::Remov
 
 const juce::String damagedArchive ("the installer's copy of the plug-in is damaged; download the installer again");
 
+// Callers that pass no listener get this one, which hears nothing and never stops a run.
+RunListener& listenerOrQuiet (RunListener* listener)
+{
+    static RunListener quiet;
+    return listener != nullptr ? *listener : quiet;
+}
+
 struct StagingName
 {
     int processId = 0;
@@ -120,7 +127,7 @@ juce::String cannotWrite (const juce::File& file)
 // Writes one file entry through a fixed buffer, checking while it is written that the data
 // inflates to exactly the size and CRC-32 the archive's directory records.
 juce::String writeCheckedFile (juce::ZipFile& zip, int index, const ArchiveChecks::DirectoryEntry& stored,
-                               const juce::File& file, juce::HeapBlock<char>& buffer)
+                               const juce::File& file, juce::HeapBlock<char>& buffer, RunListener& listener)
 {
     std::unique_ptr<juce::InputStream> in (zip.createStreamForEntry (index));
     juce::uint32 crc = 0;
@@ -144,6 +151,10 @@ juce::String writeCheckedFile (juce::ZipFile& zip, int index, const ArchiveCheck
                 return damagedArchive;
             if (! out.write (buffer.get(), (size_t) n))
                 return cannotWrite (file);
+
+            listener.bytesWritten (n);
+            if (listener.shouldStop())
+                return runStoppedReason;
         }
 
         out.flush();
@@ -165,7 +176,7 @@ juce::String writeCheckedFile (juce::ZipFile& zip, int index, const ArchiveCheck
 // Extracts every entry under the neutral staged name; an empty result means the whole bundle
 // is there and checked.
 juce::String extractBundle (juce::ZipFile& zip, const std::vector<ArchiveChecks::DirectoryEntry>& directory,
-                            const juce::File& destination, const juce::String& bundleName)
+                            const juce::File& destination, const juce::String& bundleName, RunListener& listener)
 {
     // The framework's reader and ours must see the same entries, or the CRCs belong to others.
     if (zip.getNumEntries() == 0 || (size_t) zip.getNumEntries() != directory.size())
@@ -175,6 +186,9 @@ juce::String extractBundle (juce::ZipFile& zip, const std::vector<ArchiveChecks:
 
     for (int i = 0; i < zip.getNumEntries(); ++i)
     {
+        if (listener.shouldStop())
+            return runStoppedReason;
+
         const auto* entry = zip.getEntry (i);
         const auto& stored = directory[(size_t) i];
         const auto path = entry->filename.replaceCharacter ('\\', '/');
@@ -199,8 +213,10 @@ juce::String extractBundle (juce::ZipFile& zip, const std::vector<ArchiveChecks:
             return damagedArchive;
         if (! file.getParentDirectory().createDirectory())
             return cannotWrite (file.getParentDirectory());
-        if (auto problem = writeCheckedFile (zip, i, stored, file, buffer); problem.isNotEmpty())
+        if (auto problem = writeCheckedFile (zip, i, stored, file, buffer, listener); problem.isNotEmpty())
             return problem;
+
+        listener.fileOperation ("wrote " + path + " (" + juce::String (stored.uncompressedSize) + " bytes, checked)");
     }
 
     return Platform::entryExists (destination.getChildFile (stagedBundleName)) ? juce::String() : damagedArchive;
@@ -271,18 +287,25 @@ bool holdsOnlyBundle (const juce::File& staging, const juce::String& bundleName)
     return true;
 }
 
-void recoverStaging (const juce::File& staging, const juce::File& formatFolder, const juce::String& bundleName)
+void recoverStaging (const juce::File& staging, const juce::File& formatFolder, const juce::String& bundleName,
+                     RunListener& listener)
 {
     const auto aside = staging.getChildFile (previousFolder).getChildFile (bundleName);
     const auto target = formatFolder.getChildFile (bundleName);
 
-    if (Platform::entryExists (aside) && ! Platform::entryExists (target)
-        && Platform::renameEntry (aside, target) != Platform::Rename::done)
-        return;  // not put back: keep it where it is rather than delete it
+    if (Platform::entryExists (aside) && ! Platform::entryExists (target))
+    {
+        if (Platform::renameEntry (aside, target) != Platform::Rename::done)
+            return;  // not put back: keep it where it is rather than delete it
+        listener.fileOperation ("put back " + bundleName + " in " + Platform::windowsPathOf (formatFolder) + " after an interrupted run");
+    }
 
     staging.deleteRecursively();
+    listener.fileOperation ("removed " + staging.getFileName() + ", left by an interrupted run");
 }
 } // namespace
+
+const juce::String runStoppedReason ("the run was stopped before this format was done; nothing of it changed");
 
 ArchiveBytes embeddedArchive (int row)
 {
@@ -290,8 +313,11 @@ ArchiveBytes embeddedArchive (int row)
     return { format.archiveData, (size_t) format.archiveSize, format.archiveCrc32 };
 }
 
-RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive)
+RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive,
+                         RunListener* listenerOrNull)
 {
+    auto& listener = listenerOrQuiet (listenerOrNull);
+
     // Nothing touches the disk before the bytes are known to be the ones that were built.
     if (ArchiveChecks::crc32Of (archive.data, archive.size) != archive.crc32)
         return installFailed (damagedArchive);
@@ -312,17 +338,19 @@ RowResult installBundle (const juce::File& formatFolder, const juce::String& bun
         juce::ZipFile zip (new juce::MemoryInputStream (archive.data, archive.size, false), true);
         const auto extracted = staging.getChildFile (newFolder);
 
-        problem = extractBundle (zip, *directory, extracted, bundleName);
+        problem = extractBundle (zip, *directory, extracted, bundleName, listener);
 
         if (problem.isEmpty() && ! swapInNewBundle (staging, extracted.getChildFile (stagedBundleName), formatFolder.getChildFile (bundleName)))
             problem = "could not replace " + bundleName + " (is it in use?)";
+        else if (problem.isEmpty())
+            listener.fileOperation ("moved the new " + bundleName + " into " + Platform::windowsPathOf (formatFolder));
     }
 
     staging.deleteRecursively();
     return problem.isEmpty() ? RowResult { RowOutcome::Installed, {} } : installFailed (problem);
 }
 
-RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName)
+RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName, RunListener* listener)
 {
     const auto target = formatFolder.getChildFile (bundleName);
 
@@ -341,12 +369,15 @@ RowResult removeBundle (const juce::File& formatFolder, const juce::String& bund
     staging.deleteRecursively();
 
     if (movedOut && ! Platform::entryExists (target))
+    {
+        listenerOrQuiet (listener).fileOperation ("removed " + bundleName + " from " + Platform::windowsPathOf (formatFolder));
         return { RowOutcome::Removed, {} };
+    }
 
     return removeFailed ("could not remove " + bundleName + " (is it in use?)");
 }
 
-void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String& bundleName)
+void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String& bundleName, RunListener* listener)
 {
     if (formatFolder == juce::File())
         return;
@@ -368,38 +399,75 @@ void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String&
         }
 
         for (const auto& staging : leftovers)
-            recoverStaging (staging, formatFolder, bundleName);
+            recoverStaging (staging, formatFolder, bundleName, listenerOrQuiet (listener));
     }
+}
+
+juce::int64 bytesToWrite (const ArchiveBytes& archive)
+{
+    juce::int64 total = 0;
+    if (const auto directory = ArchiveChecks::readDirectory (archive.data, archive.size))
+        for (const auto& entry : *directory)
+            total += entry.uncompressedSize;
+    return total;
+}
+
+std::array<RowResult, numFormats> runInstallation (const RunPlan& plan, RunListener* listenerOrNull)
+{
+    auto& listener = listenerOrQuiet (listenerOrNull);
+    std::array<RowResult, numFormats> results {};
+    std::array<ArchiveBytes, numFormats> archives {};
+    juce::int64 totalBytes = 0;
+    int rows = 0;
+
+    for (int row = 0; row < numFormats; ++row)
+        if (plan.selected[(size_t) row])
+        {
+            ++rows;
+            if (! plan.uninstall)
+                totalBytes += bytesToWrite (archives[(size_t) row] = plan.archiveFor (row));
+        }
+
+    listener.runStarted (totalBytes, rows);
+
+    for (int row = 0; row < numFormats && ! listener.shouldStop(); ++row)
+    {
+        if (! plan.selected[(size_t) row])
+            continue;
+
+        listener.rowStarted (row);
+        const auto& folder = plan.folders[(size_t) row];
+        const auto bundleName = plan.productName + pluginFormats()[(size_t) row].extension;
+        recoverInterruptedRuns (folder, bundleName, &listener);
+
+        auto& result = results[(size_t) row];
+        if (plan.uninstall)
+            result = removeBundle (folder, bundleName, &listener);
+        else
+        {
+            const auto& archive = archives[(size_t) row];
+            result = installBundle (folder, bundleName, archive, &listener);
+            // One archive in memory at a time. Only for the executable's own read-only data:
+            // on other memory the same call would zero it.
+            if (archive.data == embeddedArchive (row).data)
+                Platform::releaseEmbeddedData (archive.data, archive.size);
+        }
+
+        listener.rowFinished (row, result);
+    }
+
+    return results;
 }
 
 std::array<RowResult, numFormats> runInstallation (std::array<bool, numFormats>& selected,
                                                    const std::array<juce::File, numFormats>& folders,
                                                    const juce::String& productName, bool uninstall)
 {
-    std::array<RowResult, numFormats> results {};
+    const auto results = runInstallation (RunPlan { selected, folders, productName, uninstall });
 
     for (int row = 0; row < numFormats; ++row)
-    {
-        if (! selected[(size_t) row])
-            continue;
-
-        const auto& folder = folders[(size_t) row];
-        const auto bundleName = productName + pluginFormats()[(size_t) row].extension;
-        recoverInterruptedRuns (folder, bundleName);
-
-        if (uninstall)
-            results[(size_t) row] = removeBundle (folder, bundleName);
-        else
-        {
-            const auto archive = embeddedArchive (row);
-            results[(size_t) row] = installBundle (folder, bundleName, archive);
-            // One archive in memory at a time. Only here, where the bytes are known to be the
-            // executable's own read-only data: on other memory the same call would zero it.
-            Platform::releaseEmbeddedData (archive.data, archive.size);
-        }
-
-        selected[(size_t) row] = false;
-    }
+        if (results[(size_t) row].outcome != RowOutcome::NotProcessed)
+            selected[(size_t) row] = false;
 
     return results;
 }

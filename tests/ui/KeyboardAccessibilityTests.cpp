@@ -191,6 +191,7 @@ TEST_F (KeyboardUse, EveryControlTellsAssistiveTechnologyWhatItIs)
         {
             main->modifierKeysChanged (juce::ModifierKeys());
             main->runInstallOrUninstall();
+            main->finishRun();
         }
 
         for (const auto& [name, expected] : c.expected)

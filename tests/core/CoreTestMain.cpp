@@ -3,12 +3,9 @@
 #include "ProductInfo.h"
 #include "SettingsFile.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <dlfcn.h>
+#include <iostream>
 
 // "--install-child FOLDER": installs the VST3 bundle into FOLDER and exits; the kill tests
 // run the test binary this way as the process they kill.
@@ -40,9 +37,7 @@ static int runInstallerChild (const char* prefix)
     return status;
 }
 
-// One GUI initialiser for the whole test process: components, fonts and drawables need it.
-// On a bare X server the window-manager atoms are made first, as a window manager would have:
-// the framework only looks them up, and windows put on the desktop need them.
+// The installer core's tests need no GUI layer and no display: this binary links none.
 int main (int argc, char** argv)
 {
     if (argc == 3 && juce::String (argv[1]) == "--install-child")
@@ -51,14 +46,5 @@ int main (int argc, char** argv)
         return runInstallerChild (argv[2]);
 
     testing::InitGoogleTest (&argc, argv);
-
-    // The framework loads the X11 libraries at run time and unloads them at exit, before the
-    // leak checker runs: what they still hold would then read as leaks of ours. Kept loaded.
-    for (const auto* library : { "libX11.so.6", "libXext.so.6", "libXrender.so.1", "libXcursor.so.1", "libXinerama.so.1", "libXrandr.so.2" })
-        dlopen (library, RTLD_LAZY | RTLD_NODELETE);
-
-    if (std::getenv ("DISPLAY") != nullptr)
-        [[maybe_unused]] const auto made = std::system ("/usr/bin/python3 " QF_TEST_SOURCE_DIR "/e2e/close_window.py --prepare 2> /dev/null");
-    juce::ScopedJuceInitialiser_GUI gui;
     return RUN_ALL_TESTS();
 }

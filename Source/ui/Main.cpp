@@ -1,8 +1,11 @@
+#include "CommandLine.h"
 #include "MainComponent.h"
 #include "Platform.h"
 #include "ProductInfo.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
+
+#include <iostream>
 
 class qf_installerApplication : public juce::JUCEApplication
 {
@@ -129,4 +132,34 @@ private:
     std::unique_ptr<MainWindow> mainWindow;
 };
 
-START_JUCE_APPLICATION (qf_installerApplication)
+JUCE_CREATE_APPLICATION_DEFINE (qf_installerApplication)
+
+// With arguments the installer is its command line, which never starts the GUI layer and so
+// runs where there is no display; without, it is the window.
+static int startInstaller (int argc, char** argv)
+{
+    if (const auto arguments = Platform::commandLineArguments (argc, argv); ! arguments.isEmpty())
+    {
+        Platform::attachParentConsole();
+        return CommandLine::run (arguments, std::cout, std::cerr);
+    }
+
+    juce::JUCEApplicationBase::createInstance = &juce_CreateApplication;
+   #if JUCE_WINDOWS
+    return juce::JUCEApplicationBase::main();
+   #else
+    return juce::JUCEApplicationBase::main (argc, const_cast<const char**> (argv));
+   #endif
+}
+
+#if JUCE_WINDOWS
+int __stdcall WinMain (struct HINSTANCE__*, struct HINSTANCE__*, char*, int)
+{
+    return startInstaller (0, nullptr);
+}
+#else
+int main (int argc, char* argv[])
+{
+    return startInstaller (argc, argv);
+}
+#endif

@@ -67,6 +67,14 @@ void releaseEmbeddedData (const void* data, size_t size);
 // Whether this Windows build runs under Wine (ntdll exports wine_get_version there).
 bool isRunningUnderWine();
 
+// The program's arguments, without its name: from the wide command line on Windows, from
+// argv (UTF-8) elsewhere.
+juce::StringArray commandLineArguments (int argc, char** argv);
+
+// Windows: sends standard output and error to the console the program was started from, when
+// they are not redirected already; a GUI program has no console of its own. Elsewhere nothing.
+void attachParentConsole();
+
 // This process's ID, and whether a process with the given ID is running.
 int currentProcessId();
 bool isProcessRunning (int processId);

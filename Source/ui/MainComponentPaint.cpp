@@ -54,6 +54,8 @@ void MainComponent::paint (juce::Graphics& g)
 
     if (operationDone)
         paintResult (g);
+    else if (showsProgress())
+        paintProgress (g);
     else
     {
         paintSelectAllFace (g);
@@ -147,6 +149,34 @@ void MainComponent::paintResult (juce::Graphics& g)
     }
 }
 
+// A run taking longer than a moment: the format it is working on and a bar by bytes written
+// (by formats for an uninstall, which writes none).
+void MainComponent::paintProgress (juce::Graphics& g)
+{
+    const auto u = unit;
+    const auto progress = backgroundRun->progress();
+    const auto& plan = backgroundRun->plan();
+    const auto row = progress.row >= 0 ? progress.row : (int) std::distance (plan.selected.begin(), std::find (plan.selected.begin(), plan.selected.end(), true));
+
+    g.setFont (lookAndFeel.regularFont (6.0f * u));
+    g.setColour (PaletteWhite);
+    g.drawText ((plan.uninstall ? "REMOVING " : "INSTALLING ") + formatNames[juce::jmin (row, numFormats - 1)],
+                unitBounds (4.0f, 34.0f, 92.0f, 8.0f).toFloat(), juce::Justification::centred, true);
+
+    const juce::Rectangle<float> bar (4.0f * u, 45.0f * u, 92.0f * u, 2.0f * u);
+    g.setColour (PaletteGrey.withAlpha (0.2f));
+    g.fillRoundedRectangle (bar, u);
+    g.setColour (PaletteBlue);
+    g.fillRoundedRectangle (bar.withWidth (bar.getWidth() * (float) progress.fraction()), u);
+
+    const auto amount = progress.bytesToWrite > 0
+                            ? juce::File::descriptionOfSizeInBytes (progress.bytesWritten) + " of " + juce::File::descriptionOfSizeInBytes (progress.bytesToWrite)
+                            : juce::String (progress.rowsDone) + " of " + juce::String (progress.rows) + " formats";
+    g.setFont (lookAndFeel.regularFont (3.0f * u));
+    g.setColour (PaletteGrey);
+    g.drawText (amount, unitBounds (4.0f, 49.0f, 92.0f, 5.0f).toFloat(), juce::Justification::centred, true);
+}
+
 void MainComponent::paintSelectAllFace (juce::Graphics& g)
 {
     const auto b = selectAllButton->getBounds().toFloat();
@@ -163,7 +193,7 @@ void MainComponent::paintFormatRow (juce::Graphics& g, int row)
 {
     const auto u = unit;
     const auto& button = *formatButtons[(size_t) row];
-    const auto status = deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
+    const auto status = rowStatus (row);
     const auto b = button.getBounds().toFloat();
 
     g.setColour (rowFill (status.state, button.isMouseOver()));

@@ -151,6 +151,7 @@ TEST_F (MainScreen, ARunEndsInTheSuccessViewWithButtonsHidden)
     click (main, *main.formatButtons[0]);
     click (main, *main.formatButtons[2]);
     click (main, *main.installButton);
+    main.finishRun();
 
     EXPECT_TRUE (main.operationDone);
     EXPECT_TRUE (main.formatFolders[0].getChildFile ("Kestrune.vst3/Contents/x86_64-win/Kestrune.vst3").existsAsFile());
@@ -183,6 +184,7 @@ TEST_F (MainScreen, AFailedRowShowsFailedInOrangeAndNamesTheFormat)
     click (main, *main.formatButtons[0]);
     click (main, *main.formatButtons[1]);
     click (main, *main.installButton);
+    main.finishRun();
 
     EXPECT_EQ (main.rowOutcomes[0], RowOutcome::InstallFailed);
     EXPECT_EQ (main.rowOutcomes[1], RowOutcome::Installed);
@@ -204,6 +206,7 @@ TEST_F (MainScreen, ShiftInstallRemovesTheSelectedBundlesOnly)
 
     main.modifierKeysChanged (juce::ModifierKeys (juce::ModifierKeys::shiftModifier));
     click (main, *main.installButton);
+    main.finishRun();
     EXPECT_EQ (main.rowOutcomes[0], RowOutcome::Removed);
     EXPECT_FALSE (defaultFormatFolder (0).getChildFile ("Kestrune.vst3").exists());
     EXPECT_TRUE (defaultFormatFolder (0).getChildFile ("Other.vst3").isDirectory());
@@ -215,6 +218,7 @@ TEST_F (MainScreen, InstallWithNothingSelectedStillEndsTheRun)
     MainComponent main;
     const auto before = snapshotOf (root);
     click (main, *main.installButton);
+    main.finishRun();
     EXPECT_TRUE (main.operationDone);
     EXPECT_FALSE (main.installButton->isVisible());
     EXPECT_EQ (snapshotOf (root), before);
@@ -271,6 +275,7 @@ TEST_F (MainScreen, ADeselectedFormatIsNeverTouched)
         click (main, *main.formatButtons[1]);  // all three start selected: deselect CLAP
         main.modifierKeysChanged (uninstall ? juce::ModifierKeys (juce::ModifierKeys::shiftModifier) : juce::ModifierKeys());
         click (main, *main.installButton);
+        main.finishRun();
 
         EXPECT_EQ (main.rowOutcomes[0], uninstall ? RowOutcome::Removed : RowOutcome::Installed);
         EXPECT_EQ (main.rowOutcomes[1], RowOutcome::NotProcessed);

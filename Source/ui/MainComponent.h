@@ -1,8 +1,10 @@
 #pragma once
 
 #include "AccessibleButton.h"
+#include "BackgroundRun.h"
 #include "CustomLookAndFeel.h"
 #include "InstallRun.h"
+#include "InstallStatus.h"
 #include "PluginFormats.h"
 #include "panel_changelog.h"
 #include "panel_eula.h"
@@ -23,7 +25,8 @@ extern const juce::String licenceText;
 // The installer's one screen and its state: the product identity, the format table's per-row
 // state, the controls, the drawables and the look-and-feel.
 class MainComponent : public juce::Component,
-                      public juce::Button::Listener
+                      public juce::Button::Listener,
+                      private juce::Timer
 {
 public:
     MainComponent();
@@ -42,8 +45,25 @@ public:
     // The settings panel's callback: a folder was chosen for the row with this settings key.
     void onFolderChosen (const juce::String& key, const juce::String& path);
 
-    // Installs the selected rows, or removes them when Shift is held, then shows the result.
+    // Starts installing the selected rows, or removing them when Shift is held, on a thread
+    // of its own; the screen shows the result when the run has ended. The controls take no
+    // clicks and no keys meanwhile.
     void runInstallOrUninstall();
+
+    // Waits for the run in progress, if any, to end and shows its result at once; for callers
+    // that do not return to the message loop (tests, benchmarks).
+    void finishRun();
+
+    bool isRunning() const { return backgroundRun != nullptr; }
+
+    // Whether the result area shows the run's progress: once it has taken longer than this.
+    static constexpr double progressDelayMs = 300.0;
+    bool showsProgress() const;
+
+    // What runs started from this screen use: the embedded archives, unless a benchmark or
+    // test supplies others; and an observer that hears the run's events on its thread.
+    std::function<ArchiveBytes (int row)> archiveFor = embeddedArchive;
+    RunListener* runObserver = nullptr;
 
     int lastModifierBits = 0;
     CustomLookAndFeel lookAndFeel;
@@ -77,6 +97,10 @@ public:
     // What the last run did to each row, so the result view can tell the truth.
     std::array<RowResult, numFormats> rowOutcomes {};
 
+    // A row's status as painted: derived from the disk, except for a row the run in progress
+    // is working on, which shows its state from before the run rather than a half-made bundle.
+    RowStatus rowStatus (int row) const;
+
     // The hover hint for a button name; nullopt where the hint line keeps its text.
     std::optional<juce::String> hintFor (const juce::String& buttonName) const;
 
@@ -100,6 +124,8 @@ private:
     void showKeyboardFocus (bool shown);
     void updateCoveredControls();
     void openPanel (const juce::String& name);
+    void timerCallback() override;
+    void showRunResult();
 
     // Gives a panel the screen's unit and bounds and keeps it above the screen's controls.
     template <typename Panel>
@@ -117,8 +143,13 @@ private:
     void paintLinkFaces (juce::Graphics&);
     void paintInstallFace (juce::Graphics&);
     void paintResult (juce::Graphics&);
+    void paintProgress (juce::Graphics&);
     void paintSelectAllFace (juce::Graphics&);
     void paintFormatRow (juce::Graphics&, int row);
+
+    std::unique_ptr<BackgroundRun> backgroundRun;
+    std::array<RowStatus, numFormats> statusAtRunStart;
+    double runStartMs = 0.0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

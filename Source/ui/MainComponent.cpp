@@ -77,6 +77,10 @@ MainComponent::MainComponent()
 
 MainComponent::~MainComponent()
 {
+    // A run in progress stops after its current file operation, every bundle path safe.
+    stopTimer();
+    backgroundRun = nullptr;
+
     // Resetting the default look-and-feel makes the window repaint at once, while this
     // screen is still its content: hidden, it is not painted with its parts half gone.
     setVisible (false);
@@ -184,7 +188,7 @@ void MainComponent::updateCoveredControls()
         if (auto* button = dynamic_cast<AccessibleButton*> (child))
         {
             uncovered = uncovered || (! covered && ! button->isEnabled());
-            button->setEnabled (! covered);
+            button->setEnabled (! covered && ! isRunning());
         }
 
     if (uncovered && panelOpener != nullptr && panelOpener->isShowing())
@@ -369,30 +373,83 @@ void MainComponent::onFolderChosen (const juce::String& key, const juce::String&
 
 void MainComponent::runInstallOrUninstall()
 {
-    rowOutcomes = runInstallation (formatSelected, formatFolders, productName, shiftHeld);
+    if (isRunning())
+        return;
+
+    for (int row = 0; row < numFormats; ++row)
+        statusAtRunStart[(size_t) row] = deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
+
+    runStartMs = juce::Time::getMillisecondCounterHiRes();
+    backgroundRun = std::make_unique<BackgroundRun> (RunPlan { formatSelected, formatFolders, productName, shiftHeld, archiveFor },
+                                                     runObserver);
+    updateCoveredControls();
+    startTimerHz (30);
+}
+
+bool MainComponent::showsProgress() const
+{
+    return isRunning() && juce::Time::getMillisecondCounterHiRes() - runStartMs > progressDelayMs;
+}
+
+void MainComponent::timerCallback()
+{
+    if (backgroundRun != nullptr && backgroundRun->isFinished())
+        finishRun();
+    else if (showsProgress())
+        repaint (unitBounds (4.0f, 22.0f, 92.0f, 44.0f));
+}
+
+void MainComponent::finishRun()
+{
+    if (backgroundRun == nullptr)
+        return;
+
+    backgroundRun->waitUntilFinished();
+    stopTimer();
+    rowOutcomes = backgroundRun->results();
+    backgroundRun = nullptr;
+
+    for (int row = 0; row < numFormats; ++row)
+        if (rowOutcomes[(size_t) row].outcome != RowOutcome::NotProcessed)
+            formatSelected[(size_t) row] = false;
+
+    showRunResult();
+}
+
+void MainComponent::showRunResult()
+{
     operationDone = true;
 
     for (auto& button : formatButtons)
         button->setVisible (false);
     selectAllButton->setVisible (false);
     installButton->setVisible (false);
+    updateCoveredControls();
 
     const auto detail = failureDetail();
     resultLabel->setText (detail.isEmpty() ? "SUCCESS!" : "FAILED! " + detail + ". " + failureReasons(), juce::dontSendNotification);
     resultLabel->setVisible (true);
     juce::AccessibilityHandler::postAnnouncement (resultLabel->getText(), juce::AccessibilityHandler::AnnouncementPriority::high);
 
-    // The focus was on a control that is gone now: the first link takes it.
-    if (getCurrentlyFocusedComponent() == nullptr || ! getCurrentlyFocusedComponent()->isShowing())
+    // The focus was on a control that is gone now, or was set aside during the run: the
+    // first link takes it.
+    if (auto* focused = getCurrentlyFocusedComponent(); focused == nullptr || focused == this || ! focused->isShowing())
         if (isShowing())
             linkButtons[0]->grabKeyboardFocus();
 
     repaint();
 }
 
+RowStatus MainComponent::rowStatus (int row) const
+{
+    if (backgroundRun != nullptr && backgroundRun->plan().selected[(size_t) row])
+        return statusAtRunStart[(size_t) row];
+    return deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
+}
+
 juce::String MainComponent::rowStatusForAccessibility (int row) const
 {
-    const auto status = deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
+    const auto status = rowStatus (row);
     const auto version = status.installedVersion.isNotEmpty() ? ", version " + status.installedVersion : juce::String();
 
     switch (status.state)
