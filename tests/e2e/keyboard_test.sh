@@ -33,7 +33,7 @@ tabs 2; key space         # AAX
 white_near 8x60+16+252 || fail "no focus ring on AAX after Tab"
 screenshot "$shots/keyboard-focus.png"
 tabs 8; key Return        # SELECT ALL, six links, INSTALL
-sleep 1
+wait_for test -f "$aax/Contents/x64/Kestrune.aaxplugin" || true
 [ -f "$vst3/Contents/x86_64-win/Kestrune.vst3" ] || fail "VST3 not installed with the keyboard"
 [ -f "$aax/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not installed with the keyboard"
 [ ! -e "$clap" ] || fail "CLAP installed without being selected"
@@ -50,7 +50,8 @@ word=$(word_area)
 xdotool keydown shift; sleep 0.4
 [ "$(word_area)" != "$word" ] || fail "holding Shift did not change the INSTALL word"
 screenshot "$shots/keyboard-uninstall.png"
-xdotool key Return; sleep 0.5
+xdotool key Return
+wait_for test ! -e "$aax" || true
 xdotool keyup shift; sleep 0.5
 [ ! -e "$vst3" ] && [ ! -e "$aax" ] || fail "Shift+Return did not remove the bundles"
 stop_installer

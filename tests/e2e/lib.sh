@@ -27,6 +27,9 @@ start_installer() {
     sleep 0.5
 }
 stop_installer() { kill "$app_pid"; wait "$app_pid" 2> /dev/null || true; }
+# Runs the command until it succeeds, for up to 30 s: the install run works on its own thread,
+# so its outcome shows a moment after the click.
+wait_for() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
 click_at() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
 pixel_at() { import -window "$window" -crop "1x1+$1+$2" -depth 8 txt:- | tail -n 1; }
 red_at() { pixel_at "$1" "$2" | sed -E 's/^[^(]*\(([0-9]+),.*/\1/'; }

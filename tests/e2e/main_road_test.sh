@@ -27,6 +27,8 @@ screenshot "$shots/main.png"
 click_at 159 210   # VST3
 click_at 159 282   # AAX
 click_at 546 471   # INSTALL
+wait_for test -f "$aax/Contents/x64/Kestrune.aaxplugin" || fail "AAX not installed within 30 s"
+sleep 0.3          # the result view follows the run's end
 screenshot "$shots/result.png"
 [ -f "$vst3/Contents/x86_64-win/Kestrune.vst3" ] || fail "VST3 not installed"
 [ -f "$aax/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not installed"
@@ -35,7 +37,8 @@ screenshot "$shots/result.png"
 stop_installer
 
 start_installer   # installed rows start selected
-xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift; sleep 0.5
+xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift
+wait_for test ! -e "$aax" || true
 [ ! -e "$vst3" ] && [ ! -e "$aax" ] || fail "Shift-click did not remove the bundles"
 [ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
 stop_installer

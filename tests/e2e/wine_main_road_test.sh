@@ -63,9 +63,9 @@ size="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' 
 screenshot "$shots/wine-main.png"
 click_at 519 147   # SELECT ALL
 click_at 546 471   # INSTALL
-sleep 1
+success_icon_shown() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#86CF7A')" -gt 500 ]; }
+wait_for success_icon_shown || fail "no green SUCCESS icon"
 screenshot "$shots/wine-result.png"
-[ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#86CF7A')" -gt 500 ] || fail "no green SUCCESS icon"
 diff -r "$expected/vst3/Kestrune.vst3" "${bundles[0]}" > /dev/null || fail "the VST3 bundle differs from its archive"
 cmp -s "$expected/clap/Kestrune.clap" "${bundles[1]}" || fail "the CLAP bundle differs from its archive"
 diff -r "$expected/aax/Kestrune.aaxplugin" "${bundles[2]}" > /dev/null || fail "the AAX bundle differs from its archive"
@@ -82,7 +82,8 @@ for point in "282 210" "564 210" "282 282"; do
     [ "$(blue_at "$x" "$y")" -ge 185 ] && [ "$(red_at "$x" "$y")" -le 12 ] || fail "the row at $x,$y is not in the installed colour: $(pixel_at "$x" "$y")"
 done
 screenshot "$shots/wine-installed.png"
-xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift; sleep 1
+xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift
+wait_for test ! -e "${bundles[2]}" || true
 for bundle in "${bundles[@]}"; do [ ! -e "$bundle" ] || fail "Shift-click left $bundle"; done
 [ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
 close_with_alt_f4
