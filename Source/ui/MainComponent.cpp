@@ -258,6 +258,10 @@ void MainComponent::modifierKeysChanged (const juce::ModifierKeys& modifiers)
 
 void MainComponent::buttonClicked (juce::Button* button)
 {
+    // The controls are disabled during a run; a click already on its way is dropped too.
+    if (isRunning())
+        return;
+
     const auto name = button->getName();
 
     if (name == "EULA" || name == "SUPPORT" || name == "SETTINGS" || name == "CHANGES")

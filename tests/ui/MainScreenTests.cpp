@@ -1,7 +1,10 @@
 #include "MainComponent.h"
 #include "Palette.h"
 #include "helpers/BundleFixtures.h"
+#include "helpers/MessageLoop.h"
 #include "helpers/TestFolders.h"
+
+#include <thread>
 
 namespace
 {
@@ -174,6 +177,109 @@ TEST_F (MainScreen, ARunEndsInTheSuccessViewWithButtonsHidden)
     EXPECT_TRUE (main.installIcon->replaceColour (PaletteCoal, PaletteCoal));
     EXPECT_TRUE (main.logoDrawable->replaceColour (juce::Colours::black, juce::Colours::black));
     EXPECT_FALSE (main.logoDrawable->replaceColour (PaletteWhite, PaletteWhite));
+}
+
+namespace
+{
+// Holds a run at its first buffer written until the test lets it go on.
+class HeldRun : public RunListener
+{
+public:
+    void bytesWritten (juce::int64) override
+    {
+        if (! held.exchange (true))
+        {
+            reached.signal();
+            carryOn.wait (-1);
+        }
+    }
+
+    juce::WaitableEvent reached, carryOn;
+    std::atomic<bool> held { false };
+};
+
+// The screen in a window of its own, counting its paints.
+class PaintCountingScreen : public MainComponent
+{
+public:
+    void paint (juce::Graphics& g) override
+    {
+        ++paints;
+        MainComponent::paint (g);
+    }
+
+    int paints = 0;
+};
+} // namespace
+
+TEST_F (MainScreen, ARunInProgressTakesNoClicksKeepsPaintingAndEndsInTheResultView)
+{
+    PaintCountingScreen main;
+    HeldRun hold;
+    main.runObserver = &hold;
+    main.addToDesktop (0);
+    main.setVisible (true);
+    ASSERT_TRUE (bundleFile (main.formatFolders[2], "Kestrune", 2).createDirectory());  // an AAX bundle to replace
+    click (main, *main.formatButtons[0]);
+    click (main, *main.formatButtons[2]);
+    const auto beforeRun = paint (main);
+    click (main, *main.installButton);
+    ASSERT_TRUE (hold.reached.wait (10000));
+
+    // Clicks on the rows, SELECT ALL and INSTALL change nothing, and start no second run.
+    for (auto* button : { main.formatButtons[1].get(), main.selectAllButton.get(), main.installButton.get(), main.linkButtons[4].get() })
+    {
+        EXPECT_FALSE (button->isEnabled()) << button->getName();
+        click (main, *button);
+    }
+    EXPECT_EQ (main.formatSelected, (std::array<bool, numFormats> { true, false, true }));
+    EXPECT_FALSE (main.isPanelOpen());
+
+    // Before the progress delay the screen is as it was; the AAX row, waiting for its turn,
+    // shows its state from before the run.
+    EXPECT_EQ (paint (main).getPixelAt (fillPoint (main, 2).x, fillPoint (main, 2).y), beforeRun.getPixelAt (fillPoint (main, 2).x, fillPoint (main, 2).y));
+
+    // The window keeps painting while the run is held, and shows the progress view.
+    const auto paintsBefore = main.paints;
+    runMessageLoopFor (700);
+    EXPECT_TRUE (main.isRunning());
+    EXPECT_GE (main.paints - paintsBefore, 5);
+    EXPECT_TRUE (main.showsProgress());
+    const auto progress = paint (main);
+    EXPECT_GT (pixelsNear (progress, { 24, 270, 552, 12 }, over (PaletteGrey.withAlpha (0.2f))), 1000);  // the bar's track
+    EXPECT_EQ (progress.getPixelAt (560, 147), PaletteInk);  // no select-all face meanwhile
+
+    hold.carryOn.signal();
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return main.operationDone; }, 30000));
+    EXPECT_FALSE (main.isRunning());
+    EXPECT_EQ (main.rowOutcomes[0], RowOutcome::Installed);
+    EXPECT_EQ (main.rowOutcomes[2], RowOutcome::Installed);
+    EXPECT_EQ (main.formatSelected, (std::array<bool, numFormats> {}));
+    EXPECT_GT (pixelsNear (paint (main), { 96, 240, 408, 84 }, PaletteGreen), 500);
+    EXPECT_TRUE (main.linkButtons[4]->isEnabled());
+    EXPECT_FALSE (main.installButton->isVisible());
+}
+
+TEST_F (MainScreen, ClosingDuringARunStopsItWithTheOldBundleWhole)
+{
+    const auto folder = defaultFormatFolder (0);
+    const auto old = bundleFile (folder, "Kestrune", 0).getChildFile ("old-file");
+    ASSERT_TRUE (old.create());
+    HeldRun hold;
+    std::thread releaser;
+    {
+        MainComponent main;
+        main.runObserver = &hold;
+        click (main, *main.installButton);  // VST3 present: starts selected
+        ASSERT_TRUE (hold.reached.wait (10000));
+        // Let go only once closing has begun: the run is asked to stop before it can finish.
+        releaser = std::thread ([&] { juce::Thread::sleep (300); hold.carryOn.signal(); });
+    }   // closing waits for the run, which stops after the buffer it was writing
+    releaser.join();
+
+    EXPECT_TRUE (old.existsAsFile());
+    for (const auto& entry : juce::RangedDirectoryIterator (folder.getParentDirectory(), false, ".qf-staging*", juce::File::findFilesAndDirectories))
+        ADD_FAILURE() << "staging left behind: " << entry.getFile().getFullPathName();
 }
 
 TEST_F (MainScreen, AFailedRowShowsFailedInOrangeAndNamesTheFormat)
