@@ -5,6 +5,7 @@
 //   qf_bench --benchmark_*   Google Benchmark options
 
 #include "ArchiveChecks.h"
+#include "BenchTable.h"
 #include "InstallRun.h"
 #include "MainComponent.h"
 #include "InstallStatus.h"
@@ -26,20 +27,6 @@
 namespace
 {
 const juce::String productName ("Kestrune");
-
-std::string figure (double value, const char* unit)
-{
-    std::ostringstream out;
-    out << std::setprecision (value < 10.0 ? 3 : 4) << value << " " << unit;
-    return out.str();
-}
-
-void printRow (const std::string& measure, const std::string& value, const std::string& reference, double ratio)
-{
-    std::ostringstream ratioText;
-    ratioText << std::fixed << std::setprecision (ratio < 0.1 ? 3 : 2) << ratio;
-    std::cout << "| " << measure << " | " << value << " | " << reference << " | " << ratioText.str() << " |" << std::endl;
-}
 
 // The median of each Google Benchmark, in milliseconds, by benchmark name.
 std::map<std::string, double> medians;

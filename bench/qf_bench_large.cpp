@@ -5,6 +5,7 @@
 //   qf_bench_large FOLDER   FOLDER keeps the generated archives from one run to the next
 
 #include "ArchiveChecks.h"
+#include "BenchTable.h"
 #include "InstallRun.h"
 #include "MainComponent.h"
 #include "helpers/MessageLoop.h"
@@ -25,23 +26,6 @@ namespace
 {
 const juce::String bundleName ("Kestrune.vst3");
 constexpr juce::int64 megabyte = 1024 * 1024;
-
-std::string figure (double value, const char* unit)
-{
-    std::ostringstream out;
-    out << std::setprecision (value < 10.0 ? 3 : 4) << value << " " << unit;
-    return out.str();
-}
-
-void printRow (const std::string& measure, const std::string& value, const std::string& reference, double ratio)
-{
-    std::ostringstream ratioText;
-    if (ratio < 0.01)
-        ratioText << std::setprecision (2) << ratio;  // a tiny ratio keeps two significant digits
-    else
-        ratioText << std::fixed << std::setprecision (2) << ratio;
-    std::cout << "| " << measure << " | " << value << " | " << reference << " | " << ratioText.str() << " |" << std::endl;
-}
 
 // One resource file's bytes, of one of three kinds found in sample-based plug-ins.
 juce::MemoryBlock resourceBytes (int index, size_t size)

@@ -94,10 +94,21 @@ sed -i 's|AAX_Path="[^"]*"|AAX_Path="C:\\Blocked\\AAX"|' "$settings"
 start_under_wine
 click_at 519 147
 click_at 546 471
-sleep 1
+failed_icon_shown() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#E08A2A')" -gt 500 ]; }
+wait_for failed_icon_shown || fail "no orange FAILED icon"
 screenshot "$shots/wine-failed.png"
-[ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#E08A2A')" -gt 500 ] || fail "no orange FAILED icon"
 [ -e "${bundles[0]}" ] && [ -e "${bundles[1]}" ] || fail "VST3 and CLAP were not installed beside the failing AAX"
 [ "$(cat "$drive_c/Blocked")" = "not a folder" ] || fail "the blocking file was changed"
 close_with_alt_f4
+
+# The command line of the GUI executable: its output reaches a pipe, its exit status the caller.
+status=0
+timeout 120 wine "$exe" --status --uninstall=clap > "$work/cli.out" 2> "$work/cli.err" || status=$?
+[ "$status" = 0 ] || { cat "$work/cli.out" "$work/cli.err"; fail "--status --uninstall=clap under Wine exited with $status"; }
+grep -q '^CLAP: removed from C:\\Program Files\\Common Files\\CLAP' "$work/cli.out" || { cat "$work/cli.out"; fail "no removal line from the command line under Wine"; }
+grep -q $'^VST3\tINSTALLED\t1.0.0.0\tC:' "$work/cli.out" || { cat "$work/cli.out"; fail "no VST3 status line from the command line under Wine"; }
+[ ! -e "${bundles[1]}" ] || fail "the command line under Wine did not remove CLAP"
+status=0
+timeout 120 wine "$exe" --install=vst2 > /dev/null 2> "$work/cli.err" || status=$?
+[ "$status" = 2 ] && grep -q 'unknown format "vst2"' "$work/cli.err" || { cat "$work/cli.err"; fail "an unknown format under Wine: status $status"; }
 pass "screenshots in $shots"
