@@ -15,8 +15,7 @@ BackgroundRun::BackgroundRun (RunPlan plan, RunListener* runObserver)
 
 BackgroundRun::~BackgroundRun()
 {
-    signalThreadShouldExit();
-    stopThread (-1);
+    stopThread (-1);  // the run sees threadShouldExit() at its next check
 }
 
 BackgroundRun::Progress BackgroundRun::progress() const

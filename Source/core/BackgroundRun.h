@@ -9,7 +9,7 @@
 // An install or uninstall run on a thread of its own, so that a window keeps painting and
 // answering while it works. Its progress can be read from any thread at any time; its results
 // once it has finished.
-class BackgroundRun : private juce::Thread,
+class BackgroundRun final : private juce::Thread,
                       private RunListener
 {
 public:

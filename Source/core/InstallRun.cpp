@@ -421,12 +421,17 @@ std::array<RowResult, numFormats> runInstallation (const RunPlan& plan, RunListe
     int rows = 0;
 
     for (int row = 0; row < numFormats; ++row)
-        if (plan.selected[(size_t) row])
+    {
+        if (! plan.selected[(size_t) row])
+            continue;
+
+        ++rows;
+        if (! plan.uninstall)
         {
-            ++rows;
-            if (! plan.uninstall)
-                totalBytes += bytesToWrite (archives[(size_t) row] = plan.archiveFor (row));
+            archives[(size_t) row] = plan.archiveFor (row);
+            totalBytes += bytesToWrite (archives[(size_t) row]);
         }
+    }
 
     listener.runStarted (totalBytes, rows);
 
