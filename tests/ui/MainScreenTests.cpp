@@ -181,22 +181,37 @@ TEST_F (MainScreen, ARunEndsInTheSuccessViewWithButtonsHidden)
 
 namespace
 {
-// Holds a run at its first buffer written until the test lets it go on.
+// Holds a run at the first buffer that takes it past `holdAfter` bytes, until the test lets it
+// go on.
 class HeldRun : public RunListener
 {
 public:
-    void bytesWritten (juce::int64) override
+    explicit HeldRun (juce::int64 bytes = 0) : holdAfter (bytes) {}
+
+    void bytesWritten (juce::int64 bytes) override
     {
-        if (! held.exchange (true))
+        written += bytes;
+        if (written > holdAfter && ! held.exchange (true))
         {
             reached.signal();
             carryOn.wait (-1);
         }
     }
 
+    const juce::int64 holdAfter;
+    juce::int64 written = 0;
     juce::WaitableEvent reached, carryOn;
     std::atomic<bool> held { false };
 };
+
+// Keeps a picture for the README beside the end-to-end tests' screenshots. PNG bytes hold no
+// date, so an unchanged screen leaves the file unchanged.
+void saveScreenshot (const juce::Image& image, const char* name)
+{
+    juce::MemoryOutputStream png;
+    if (juce::PNGImageFormat().writeImageToStream (image, png))
+        juce::File (QF_TEST_SOURCE_DIR).getSiblingFile ("docs/screenshots").getChildFile (name).replaceWithData (png.getData(), png.getDataSize());
+}
 
 // The screen in a window of its own, counting its paints.
 class PaintCountingScreen : public MainComponent
@@ -215,7 +230,7 @@ public:
 TEST_F (MainScreen, ARunInProgressTakesNoClicksKeepsPaintingAndEndsInTheResultView)
 {
     PaintCountingScreen main;
-    HeldRun hold;
+    HeldRun hold (12 * 1024 * 1024);  // a third of the way
     main.runObserver = &hold;
     main.addToDesktop (0);
     main.setVisible (true);
@@ -248,6 +263,7 @@ TEST_F (MainScreen, ARunInProgressTakesNoClicksKeepsPaintingAndEndsInTheResultVi
     const auto progress = paint (main);
     EXPECT_GT (pixelsNear (progress, { 24, 270, 552, 12 }, over (PaletteGrey.withAlpha (0.2f))), 1000);  // the bar's track
     EXPECT_EQ (progress.getPixelAt (560, 147), PaletteInk);  // no select-all face meanwhile
+    saveScreenshot (progress, "progress.png");
 
     hold.carryOn.signal();
     ASSERT_TRUE (runMessageLoopUntil ([&] { return main.operationDone; }, 30000));
