@@ -10,11 +10,11 @@ minutes="${1:-30}"
 rounds="${2:-1000}"
 
 bash "$QF_ROOT/scripts/setup.sh"
-configure_and_build "$BUILD_DIR" qf_tests
+configure_and_build "$BUILD_DIR" qf_core_tests
 
 say "killing an installing process at random moments, $rounds times"
 start=$(date +%s)
-QF_KILL_ROUNDS="$rounds" "$BUILD_DIR/tests/qf_tests" --gtest_filter='InstallRunTest.KilledAtAnyMomentLosesNoBundle' \
+QF_KILL_ROUNDS="$rounds" "$BUILD_DIR/tests/qf_core_tests" --gtest_filter='InstallRunTest.KilledAtAnyMomentLosesNoBundle' \
     > "$BUILD_DIR/soak-kills.log" 2>&1 || { tail -n 30 "$BUILD_DIR/soak-kills.log"; die "the kill trial failed: see $BUILD_DIR/soak-kills.log"; }
 say "kill trial: $(grep -E '^killed with' "$BUILD_DIR/soak-kills.log"), all $rounds recovered, in $(( $(date +%s) - start )) s"
 
