@@ -19,7 +19,10 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 median() { sort -n | sed -n "$((runs / 2 + 1))p"; }
 
 # cross_build NAME [VARIABLE=VALUE]: seconds for a cross-build in a clean folder, unstripped so
-# both sizes can be measured. Runs in a subshell, so the variable stays there.
+# both sizes can be measured. Runs in a subshell, so the variable stays there. Paths inside the
+# temporary folder are hashed relative to it, so a build in another run's folder finds the
+# same objects in ccache.
+export CCACHE_BASEDIR="$work"
 cross_build() {
     local dir="$work/build-$1" start
     [ -z "${2:-}" ] || export "$2"
@@ -28,6 +31,7 @@ cross_build() {
     cmake --build "$dir" --target qf_installer > /dev/null
     echo $(( ($(date +%s%N) - start) / 1000000000 ))
 }
+cross_build warm > /dev/null                     # fills ccache, whatever was there before
 cached=$(cross_build cached)                     # JUCE's objects from ccache
 uncached=$(cross_build uncached CCACHE_DISABLE=1) # nothing cached
 echo "| Cross-build of the Windows executable from a clean folder, JUCE's objects in ccache | $cached s | the same with nothing cached: $uncached s | $(ratio "$cached" "$uncached") |"

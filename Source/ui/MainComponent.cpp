@@ -384,6 +384,7 @@ void MainComponent::runInstallOrUninstall()
         statusAtRunStart[(size_t) row] = deriveRowStatus (formatFolders[(size_t) row], productName, productVersion, row);
 
     runStartMs = juce::Time::getMillisecondCounterHiRes();
+    announcedProgress = {};
     backgroundRun = std::make_unique<BackgroundRun> (RunPlan { formatSelected, formatFolders, productName, shiftHeld, archiveFor },
                                                      runObserver);
     updateCoveredControls();
@@ -400,7 +401,29 @@ void MainComponent::timerCallback()
     if (backgroundRun != nullptr && backgroundRun->isFinished())
         finishRun();
     else if (showsProgress())
+    {
         repaint (unitBounds (4.0f, 22.0f, 92.0f, 44.0f));
+
+        // Screen readers hear what the progress view shows, once per format.
+        if (const auto title = progressTitle(); title != announcedProgress)
+        {
+            announcedProgress = title;
+            juce::AccessibilityHandler::postAnnouncement (title, juce::AccessibilityHandler::AnnouncementPriority::low);
+        }
+    }
+}
+
+juce::String MainComponent::progressTitle() const
+{
+    if (backgroundRun == nullptr)
+        return {};
+
+    const auto& plan = backgroundRun->plan();
+    auto row = backgroundRun->progress().row;
+    if (row < 0)  // the run has not reached its first row yet: that row is the first selected
+        row = (int) std::distance (plan.selected.begin(), std::find (plan.selected.begin(), plan.selected.end(), true));
+
+    return (plan.uninstall ? "Removing " : "Installing ") + formatNames[juce::jmin (row, numFormats - 1)];
 }
 
 void MainComponent::finishRun()

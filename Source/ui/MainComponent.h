@@ -60,6 +60,9 @@ public:
     static constexpr double progressDelayMs = 300.0;
     bool showsProgress() const;
 
+    // What the progress view says, e.g. "Installing VST3"; empty when no run is in progress.
+    juce::String progressTitle() const;
+
     // What runs started from this screen use: the embedded archives, unless a benchmark or
     // test supplies others; and an observer that hears the run's events on its thread.
     std::function<ArchiveBytes (int row)> archiveFor = embeddedArchive;
@@ -150,6 +153,7 @@ private:
     std::unique_ptr<BackgroundRun> backgroundRun;
     std::array<RowStatus, numFormats> statusAtRunStart;
     double runStartMs = 0.0;
+    juce::String announcedProgress;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

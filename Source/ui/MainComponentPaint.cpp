@@ -155,13 +155,10 @@ void MainComponent::paintProgress (juce::Graphics& g)
 {
     const auto u = unit;
     const auto progress = backgroundRun->progress();
-    const auto& plan = backgroundRun->plan();
-    const auto row = progress.row >= 0 ? progress.row : (int) std::distance (plan.selected.begin(), std::find (plan.selected.begin(), plan.selected.end(), true));
 
     g.setFont (lookAndFeel.regularFont (6.0f * u));
     g.setColour (PaletteWhite);
-    g.drawText ((plan.uninstall ? "REMOVING " : "INSTALLING ") + formatNames[juce::jmin (row, numFormats - 1)],
-                unitBounds (4.0f, 34.0f, 92.0f, 8.0f).toFloat(), juce::Justification::centred, true);
+    g.drawText (progressTitle().toUpperCase(), unitBounds (4.0f, 34.0f, 92.0f, 8.0f).toFloat(), juce::Justification::centred, true);
 
     const juce::Rectangle<float> bar (4.0f * u, 45.0f * u, 92.0f * u, 2.0f * u);
     g.setColour (PaletteGrey.withAlpha (0.2f));

@@ -260,6 +260,7 @@ TEST_F (MainScreen, ARunInProgressTakesNoClicksKeepsPaintingAndEndsInTheResultVi
     EXPECT_TRUE (main.isRunning());
     EXPECT_GE (main.paints - paintsBefore, 5);
     EXPECT_TRUE (main.showsProgress());
+    EXPECT_EQ (main.progressTitle(), "Installing VST3");
     const auto progress = paint (main);
     EXPECT_GT (pixelsNear (progress, { 24, 270, 552, 12 }, over (PaletteGrey.withAlpha (0.2f))), 1000);  // the bar's track
     EXPECT_EQ (progress.getPixelAt (560, 147), PaletteInk);  // no select-all face meanwhile
