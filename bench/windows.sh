@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Figures of the Windows executable, each beside a reference from the same run; prints rows of
 # a Markdown table (scripts/bench.sh adds them to its own):
-#   - the cross-build from a clean build folder, with JUCE's objects in ccache and without;
+#   - the cross-build in a clean build folder, with every object in ccache and without;
 #   - the executable's size unstripped and as shipped (stripped), against its archives;
 #   - start-up to the first painted frame under Wine, and the install of all three formats
 #     under Wine (INSTALL clicked until the SUCCESS icon shows), beside the Linux build's.
@@ -34,7 +34,7 @@ cross_build() {
 cross_build warm > /dev/null                     # fills ccache, whatever was there before
 cached=$(cross_build cached)                     # JUCE's objects from ccache
 uncached=$(cross_build uncached CCACHE_DISABLE=1) # nothing cached
-echo "| Cross-build of the Windows executable from a clean folder, JUCE's objects in ccache | $cached s | the same with nothing cached: $uncached s | $(ratio "$cached" "$uncached") |"
+echo "| Cross-build of the Windows executable in a clean folder, every object already in ccache | $cached s | the same with nothing cached: $uncached s | $(ratio "$cached" "$uncached") |"
 
 exe="$work/build-uncached/qf_installer.exe"
 unstripped=$(stat -c %s "$exe")

@@ -112,6 +112,34 @@ juce::String applyFolderOverrides (const Options& options, std::array<juce::File
 
 juce::String productName() { return productDisplayName (ProductInfo::identifier); }
 
+// Why an install into this folder could never work, found before anything is written: the
+// drive does not exist, or something that is not a folder stands where the path needs one.
+juce::String unusableFolder (const juce::File& folder)
+{
+    if (const auto drive = Platform::unavailableDriveOf (folder); drive.isNotEmpty())
+        return "drive " + drive + " is not available";
+
+    for (auto place = folder; place != place.getParentDirectory(); place = place.getParentDirectory())
+        if (Platform::entryExists (place))
+            return place.isDirectory() ? juce::String() : Platform::windowsPathOf (place) + " is not a folder";
+
+    return {};
+}
+
+// Every listed format's folder is checked first, so that a script's mistake changes nothing.
+bool foldersUsable (const Options& options, const std::array<juce::File, numFormats>& folders, std::ostream& err)
+{
+    bool usable = true;
+    for (int row = 0; row < numFormats && options.install; ++row)
+        if (const auto problem = unusableFolder (folders[(size_t) row]); options.rows[(size_t) row] && problem.isNotEmpty())
+        {
+            err << pluginFormats()[(size_t) row].name << ": cannot install into " << Platform::windowsPathOf (folders[(size_t) row])
+                << ": " << problem << "; nothing was changed" << std::endl;
+            usable = false;
+        }
+    return usable;
+}
+
 void printStatus (const std::array<juce::File, numFormats>& folders, std::ostream& out)
 {
     for (int row = 0; row < numFormats; ++row)
@@ -275,6 +303,9 @@ int run (const juce::StringArray& arguments, std::ostream& out, std::ostream& er
         err << ProductInfo::installerName << ": " << logError << "; nothing was changed\n";
         return aRowFailed;
     }
+
+    if (! foldersUsable (options, folders, err))
+        return aRowFailed;
 
     int status = allRowsSucceeded;
     if (options.install || options.uninstall)

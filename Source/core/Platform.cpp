@@ -269,6 +269,16 @@ DrivePlace driveHolding (const juce::File& file)
             return { driveRoot (letter), letter };
     }
 
+    // A letter the prefix does not map (or maps to a folder that is gone) still names its drive:
+    // "E:\Plugins" must not turn into a path on Z:.
+    const auto devices = winePrefix().getChildFile ("dosdevices");
+    if (file.isAChildOf (devices))
+    {
+        const auto name = file.getRelativePathFrom (devices).upToFirstOccurrenceOf ("/", false, false);
+        if (name.length() == 2 && name[1] == ':' && juce::CharacterFunctions::isLetter (name[0]))
+            return { devices.getChildFile (name), juce::CharacterFunctions::toLowerCase (name[0]) };
+    }
+
     return { juce::File ("/"), 'z' };
 }
 

@@ -72,10 +72,14 @@ grep -q ' VST3: installed in ' "$work/run.log" || fail "no VST3 outcome in the l
 [ ! -e "$WINEPREFIX/drive_c/ProgramData" ] || fail "the command line wrote a settings file"
 run "status after install" 0 '^VST3	INSTALLED	1\.0\.0\.0	' nothing                --status
 
-# A row that fails: the others still run, the failure is on the error output, exit status 1.
-run "folder is a file"     1 '^VST3: installed in ' '^AAX: could not install: could not create the folder C:\\Blocked' \
-    --install=aax,vst3 --folder-aax='C:\Blocked'
-[ "$(cat "$blocked")" = "a file, not a folder" ] || fail "the file standing in for the AAX folder changed"
+# A listed folder that cannot be one: said on the error output with the format, status 1, and
+# nothing written for any format.
+before=$(disk)
+run "folder is a file"     1 nothing '^AAX: cannot install into C:\\Blocked\\AAX: C:\\Blocked is not a folder; nothing was changed$' \
+    --install=aax,clap --folder-aax='C:\Blocked\AAX'
+run "drive not available"  1 nothing '^VST3: cannot install into E:\\Plugins: drive E: is not available; nothing was changed$' \
+    --install=vst3 --folder-vst3='E:\Plugins'
+[ "$(disk)" = "$before" ] || fail "a folder that cannot be used changed the disk"
 run "folder override"      0 '^AAX: installed in C:\\Mine\\AAX$' nothing           --install=aax --folder-aax='C:\Mine\AAX'
 [ -f "$WINEPREFIX/drive_c/Mine/AAX/Kestrune.aaxplugin/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not in the folder given"
 
