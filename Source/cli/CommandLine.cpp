@@ -127,17 +127,24 @@ juce::String unusableFolder (const juce::File& folder)
 }
 
 // Every listed format's folder is checked first, so that a script's mistake changes nothing.
-bool foldersUsable (const Options& options, const std::array<juce::File, numFormats>& folders, std::ostream& err)
+// One line per folder that cannot be used.
+juce::StringArray unusableFolders (const Options& options, const std::array<juce::File, numFormats>& folders)
 {
-    bool usable = true;
+    juce::StringArray problems;
     for (int row = 0; row < numFormats && options.install; ++row)
         if (const auto problem = unusableFolder (folders[(size_t) row]); options.rows[(size_t) row] && problem.isNotEmpty())
-        {
-            err << pluginFormats()[(size_t) row].name << ": cannot install into " << Platform::windowsPathOf (folders[(size_t) row])
-                << ": " << problem << "; nothing was changed" << std::endl;
-            usable = false;
-        }
-    return usable;
+            problems.add (juce::String (pluginFormats()[(size_t) row].name) + ": cannot install into "
+                          + Platform::windowsPathOf (folders[(size_t) row]) + ": " + problem + "; nothing was changed");
+    return problems;
+}
+
+// Appends a time-stamped line to the log, when there is one.
+void writeLog (juce::FileOutputStream* log, const juce::String& line)
+{
+    if (log == nullptr)
+        return;
+    log->writeText (juce::Time::getCurrentTime().toISO8601 (true) + " " + line + "\n", false, false, "\n");
+    log->flush();
 }
 
 void printStatus (const std::array<juce::File, numFormats>& folders, std::ostream& out)
@@ -185,13 +192,7 @@ public:
     }
 
 private:
-    void writeLog (const juce::String& line)
-    {
-        if (log == nullptr)
-            return;
-        log->writeText (juce::Time::getCurrentTime().toISO8601 (true) + " " + line + "\n", false, false, "\n");
-        log->flush();
-    }
+    void writeLog (const juce::String& line) { CommandLine::writeLog (log, line); }
 
     const std::array<juce::File, numFormats>& folders;
     const bool uninstall;
@@ -304,8 +305,15 @@ int run (const juce::StringArray& arguments, std::ostream& out, std::ostream& er
         return aRowFailed;
     }
 
-    if (! foldersUsable (options, folders, err))
+    if (const auto problems = unusableFolders (options, folders); ! problems.isEmpty())
+    {
+        for (const auto& problem : problems)
+        {
+            err << problem << std::endl;
+            writeLog (log.get(), problem);
+        }
         return aRowFailed;
+    }
 
     int status = allRowsSucceeded;
     if (options.install || options.uninstall)

@@ -80,6 +80,8 @@ run "folder is a file"     1 nothing '^AAX: cannot install into C:\\Blocked\\AAX
 run "drive not available"  1 nothing '^VST3: cannot install into E:\\Plugins: drive E: is not available; nothing was changed$' \
     --install=vst3 --folder-vst3='E:\Plugins'
 [ "$(disk)" = "$before" ] || fail "a folder that cannot be used changed the disk"
+run "refusal is logged"    1 nothing 'drive E: is not available' --install=vst3 --folder-vst3='E:\Plugins' --log=refused.log
+grep -q ' VST3: cannot install into E:\\Plugins: drive E: is not available; nothing was changed$' "$work/refused.log" || fail "the refusal is not in the log"
 run "folder override"      0 '^AAX: installed in C:\\Mine\\AAX$' nothing           --install=aax --folder-aax='C:\Mine\AAX'
 [ -f "$WINEPREFIX/drive_c/Mine/AAX/Kestrune.aaxplugin/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not in the folder given"
 
