@@ -83,12 +83,8 @@ juce::String parseOne (const juce::String& argument, Options& options)
 // any folder given on the command line. Nothing is written: the file is only read.
 std::array<juce::File, numFormats> foldersInForce()
 {
-    std::array<juce::File, numFormats> folders;
-    for (int row = 0; row < numFormats; ++row)
-        folders[(size_t) row] = defaultFormatFolder (row);
-
-    const auto settingsFolder = Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName);
-    SettingsFile::readFolders (SettingsFile::fileIn (settingsFolder), folders);
+    auto folders = defaultFormatFolders();
+    SettingsFile::readFolders (SettingsFile::fileIn (SettingsFile::makerFolder()), folders);
     return folders;
 }
 
@@ -112,27 +108,13 @@ juce::String applyFolderOverrides (const Options& options, std::array<juce::File
 
 juce::String productName() { return productDisplayName (ProductInfo::identifier); }
 
-// Why an install into this folder could never work, found before anything is written: the
-// drive does not exist, or something that is not a folder stands where the path needs one.
-juce::String unusableFolder (const juce::File& folder)
-{
-    if (const auto drive = Platform::unavailableDriveOf (folder); drive.isNotEmpty())
-        return "drive " + drive + " is not available";
-
-    for (auto place = folder; place != place.getParentDirectory(); place = place.getParentDirectory())
-        if (Platform::entryExists (place))
-            return place.isDirectory() ? juce::String() : Platform::windowsPathOf (place) + " is not a folder";
-
-    return {};
-}
-
 // Every listed format's folder is checked first, so that a script's mistake changes nothing.
 // One line per folder that cannot be used.
 juce::StringArray unusableFolders (const Options& options, const std::array<juce::File, numFormats>& folders)
 {
     juce::StringArray problems;
     for (int row = 0; row < numFormats && options.install; ++row)
-        if (const auto problem = unusableFolder (folders[(size_t) row]); options.rows[(size_t) row] && problem.isNotEmpty())
+        if (const auto problem = unusableInstallFolder (folders[(size_t) row]); options.rows[(size_t) row] && problem.isNotEmpty())
             problems.add (juce::String (pluginFormats()[(size_t) row].name) + ": cannot install into "
                           + Platform::windowsPathOf (folders[(size_t) row]) + ": " + problem + "; nothing was changed");
     return problems;
@@ -152,10 +134,7 @@ void printStatus (const std::array<juce::File, numFormats>& folders, std::ostrea
     for (int row = 0; row < numFormats; ++row)
     {
         const auto status = deriveRowStatus (folders[(size_t) row], productName(), ProductInfo::version, row);
-        const juce::String state = status.state == InstallState::NotInstalled ? "NOT INSTALLED"
-                                 : status.state == InstallState::NeedsUpdate  ? "NEEDS UPDATE"
-                                                                              : "INSTALLED";
-        out << pluginFormats()[(size_t) row].name << '\t' << state << '\t'
+        out << pluginFormats()[(size_t) row].name << '\t' << stateWords (status.state) << '\t'
             << (status.installedVersion.isNotEmpty() ? status.installedVersion : juce::String ("-")) << '\t'
             << Platform::windowsPathOf (folders[(size_t) row]) << '\n';
     }
@@ -166,9 +145,9 @@ void printStatus (const std::array<juce::File, numFormats>& folders, std::ostrea
 class Reporter : public RunListener
 {
 public:
-    Reporter (const std::array<juce::File, numFormats>& runFolders, bool removing, juce::FileOutputStream* logStream,
+    Reporter (const std::array<juce::File, numFormats>& runFolders, juce::FileOutputStream* logStream,
               std::ostream& outStream, std::ostream& errStream)
-        : folders (runFolders), uninstall (removing), log (logStream), out (outStream), err (errStream) {}
+        : folders (runFolders), log (logStream), out (outStream), err (errStream) {}
 
     void fileOperation (const juce::String& what) override { writeLog (what); }
 
@@ -177,25 +156,26 @@ public:
         const juce::String format = pluginFormats()[(size_t) row].name;
         const auto where = Platform::windowsPathOf (folders[(size_t) row]);
 
-        if (result == RowOutcome::Installed || result == RowOutcome::Removed)
+        switch (result.outcome)
         {
-            const auto line = format + (uninstall ? ": removed from " : ": installed in ") + where;
-            out << line << std::endl;
-            writeLog (line);
-        }
-        else
-        {
-            const auto line = format + (uninstall ? ": could not remove: " : ": could not install: ") + result.reason;
-            err << line << std::endl;
-            writeLog (line);
+            case RowOutcome::Installed:     report (out, format + ": installed in " + where); break;
+            case RowOutcome::Removed:       report (out, format + ": removed from " + where); break;
+            case RowOutcome::InstallFailed: report (err, format + ": could not install: " + result.reason); break;
+            case RowOutcome::RemoveFailed:  report (err, format + ": could not remove: " + result.reason); break;
+            case RowOutcome::NotProcessed:  break;
         }
     }
 
 private:
     void writeLog (const juce::String& line) { CommandLine::writeLog (log, line); }
 
+    void report (std::ostream& stream, const juce::String& line)
+    {
+        stream << line << std::endl;
+        writeLog (line);
+    }
+
     const std::array<juce::File, numFormats>& folders;
-    const bool uninstall;
     juce::FileOutputStream* const log;
     std::ostream& out;
     std::ostream& err;
@@ -204,7 +184,7 @@ private:
 int installOrUninstall (const Options& options, const std::array<juce::File, numFormats>& folders,
                         juce::FileOutputStream* log, std::ostream& out, std::ostream& err)
 {
-    Reporter reporter (folders, options.uninstall, log, out, err);
+    Reporter reporter (folders, log, out, err);
     const auto results = runInstallation (RunPlan { options.rows, folders, productName(), options.uninstall }, &reporter);
 
     for (const auto& result : results)

@@ -253,13 +253,19 @@ bool swapInNewBundle (const juce::File& staging, const juce::File& fresh, const 
     return false;
 }
 
+juce::String unavailableDriveProblem (const juce::File& formatFolder)
+{
+    const auto drive = Platform::unavailableDriveOf (formatFolder);
+    return drive.isEmpty() ? juce::String() : "drive " + drive + " is not available";
+}
+
 juce::String installFolderProblem (const juce::File& formatFolder)
 {
     if (formatFolder == juce::File())
         return "no install folder is set";
 
-    if (const auto drive = Platform::unavailableDriveOf (formatFolder); drive.isNotEmpty())
-        return "drive " + drive + " is not available";
+    if (const auto problem = unavailableDriveProblem (formatFolder); problem.isNotEmpty())
+        return problem;
 
     // Another installer may be creating the same folders at the same moment, which fails one
     // step of ours; what counts is that the folder is there in the end.
@@ -348,6 +354,18 @@ RowResult installBundle (const juce::File& formatFolder, const juce::String& bun
 
     staging.deleteRecursively();
     return problem.isEmpty() ? RowResult { RowOutcome::Installed, {} } : installFailed (problem);
+}
+
+juce::String unusableInstallFolder (const juce::File& formatFolder)
+{
+    if (const auto problem = unavailableDriveProblem (formatFolder); problem.isNotEmpty())
+        return problem;
+
+    for (auto place = formatFolder; place != place.getParentDirectory(); place = place.getParentDirectory())
+        if (Platform::entryExists (place))
+            return place.isDirectory() ? juce::String() : Platform::windowsPathOf (place) + " is not a folder";
+
+    return {};
 }
 
 RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName, RunListener* listener)

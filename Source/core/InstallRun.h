@@ -73,6 +73,11 @@ extern const juce::String runStoppedReason;
 RowResult installBundle (const juce::File& formatFolder, const juce::String& bundleName, const ArchiveBytes& archive,
                          RunListener* listener = nullptr);
 
+// Why no install into this folder can work, known without writing anything: its drive does
+// not exist, or something that is not a folder stands where its path needs one. Empty when an
+// install may go ahead.
+juce::String unusableInstallFolder (const juce::File& formatFolder);
+
 // Removes the bundle (a folder, a file, or a symbolic link, which is never followed); the
 // format folder and everything else in it stay.
 RowResult removeBundle (const juce::File& formatFolder, const juce::String& bundleName, RunListener* listener = nullptr);

@@ -3,6 +3,17 @@
 #include "Platform.h"
 #include "PluginFormats.h"
 
+juce::String stateWords (InstallState state)
+{
+    switch (state)
+    {
+        case InstallState::NotInstalled: return "NOT INSTALLED";
+        case InstallState::NeedsUpdate:  return "NEEDS UPDATE";
+        case InstallState::Installed:    break;
+    }
+    return "INSTALLED";
+}
+
 bool isBundlePresent (const juce::File& folder, const juce::String& productName, int row)
 {
     return bundleFile (folder, productName, row).exists();
@@ -16,7 +27,7 @@ RowStatus deriveRowStatus (const juce::File& folder, const juce::String& product
 
     if (! bundle.exists())
     {
-        status.text = "NOT INSTALLED";
+        status.text = stateWords (status.state);
         return status;
     }
 
@@ -25,6 +36,6 @@ RowStatus deriveRowStatus (const juce::File& folder, const juce::String& product
     status.state = older ? InstallState::NeedsUpdate : InstallState::Installed;
 
     const auto prefix = status.installedVersion.isNotEmpty() ? "v" + status.installedVersion + " " : juce::String();
-    status.text = prefix + (older ? "NEEDS UPDATE" : "INSTALLED");
+    status.text = prefix + stateWords (status.state);
     return status;
 }

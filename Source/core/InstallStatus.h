@@ -21,6 +21,9 @@ struct RowStatus
     bool needsUpdate() const { return state == InstallState::NeedsUpdate; }
 };
 
+// "NOT INSTALLED", "NEEDS UPDATE" or "INSTALLED": the words the screen and the command line show.
+juce::String stateWords (InstallState state);
+
 // Whether something is at the row's bundle path: the presence test, used alone by the hints.
 bool isBundlePresent (const juce::File& folder, const juce::String& productName, int row);
 

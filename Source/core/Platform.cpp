@@ -247,37 +247,34 @@ bool isAtOrBelow (const juce::File& file, const juce::File& root)
     return file == root || file.isAChildOf (root);
 }
 
+// The drive folder ("e:") below the prefix's dosdevices that a native path lies in, whether
+// the prefix maps that letter or not; empty for any other path.
+juce::String dosDeviceOf (const juce::File& file)
+{
+    const auto devices = winePrefix().getChildFile ("dosdevices");
+    if (! file.isAChildOf (devices))
+        return {};
+
+    const auto name = file.getRelativePathFrom (devices).upToFirstOccurrenceOf ("/", false, false);
+    return name.length() == 2 && name[1] == ':' && juce::CharacterFunctions::isLetter (name[0]) ? name : juce::String();
+}
+
 struct DrivePlace
 {
     juce::File root;
     juce::juce_wchar letter;
 };
 
-// The drive a native path lies on: C:, another letter the prefix maps, or Z:, which Wine
-// maps to the root of the Linux file system.
+// The drive a native path lies on: C:, a letter below the prefix's dosdevices (mapped or not:
+// "E:\Plugins" must not turn into a path on Z:), or Z:, which Wine maps to the root of the
+// Linux file system.
 DrivePlace driveHolding (const juce::File& file)
 {
     if (isAtOrBelow (file, driveRoot ('c')))
         return { driveRoot ('c'), 'c' };
 
-    for (const auto& entry : juce::RangedDirectoryIterator (winePrefix().getChildFile ("dosdevices"), false, "?:",
-                                                            juce::File::findFilesAndDirectories))
-    {
-        auto letter = juce::CharacterFunctions::toLowerCase (entry.getFile().getFileName()[0]);
-
-        if (letter != 'c' && letter != 'z' && isAtOrBelow (file, driveRoot (letter)))
-            return { driveRoot (letter), letter };
-    }
-
-    // A letter the prefix does not map (or maps to a folder that is gone) still names its drive:
-    // "E:\Plugins" must not turn into a path on Z:.
-    const auto devices = winePrefix().getChildFile ("dosdevices");
-    if (file.isAChildOf (devices))
-    {
-        const auto name = file.getRelativePathFrom (devices).upToFirstOccurrenceOf ("/", false, false);
-        if (name.length() == 2 && name[1] == ':' && juce::CharacterFunctions::isLetter (name[0]))
-            return { devices.getChildFile (name), juce::CharacterFunctions::toLowerCase (name[0]) };
-    }
+    if (const auto device = dosDeviceOf (file); device.isNotEmpty())
+        return { winePrefix().getChildFile ("dosdevices").getChildFile (device), juce::CharacterFunctions::toLowerCase (device[0]) };
 
     return { juce::File ("/"), 'z' };
 }
@@ -361,12 +358,8 @@ void markHidden (const juce::File&) {}
 
 juce::String unavailableDriveOf (const juce::File& folder)
 {
-    const auto devices = winePrefix().getChildFile ("dosdevices");
-    if (! folder.isAChildOf (devices))
-        return {};
-
-    const auto drive = folder.getRelativePathFrom (devices).upToFirstOccurrenceOf ("/", false, false);
-    if (drive.length() != 2 || drive[1] != ':' || devices.getChildFile (drive).isDirectory())
+    const auto drive = dosDeviceOf (folder);
+    if (drive.isEmpty() || winePrefix().getChildFile ("dosdevices").getChildFile (drive).isDirectory())
         return {};
 
     return drive.toUpperCase();

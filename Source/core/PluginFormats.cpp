@@ -28,6 +28,11 @@ juce::File defaultFormatFolder (int row)
         .getChildFile (pluginFormats()[(size_t) row].defaultSubfolder);
 }
 
+std::array<juce::File, numFormats> defaultFormatFolders()
+{
+    return { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
+}
+
 juce::File bundleFile (const juce::File& folder, const juce::String& productName, int row)
 {
     if (folder == juce::File())

@@ -29,6 +29,9 @@ juce::String productDisplayName (const juce::String& identifier);
 // The row's default install folder, on drive C: whatever the system's own Program Files is.
 juce::File defaultFormatFolder (int row);
 
+// The three default folders in table order.
+std::array<juce::File, numFormats> defaultFormatFolders();
+
 // The one rule for where a row's bundle lies: the folder's child productName + extension.
 juce::File bundleFile (const juce::File& folder, const juce::String& productName, int row);
 

@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include "Platform.h"
+#include "ProductInfo.h"
 #include "TextDecoding.h"
 
 namespace SettingsFile
@@ -79,6 +80,11 @@ std::unique_ptr<juce::XmlElement> parse (const juce::File& settingsFile)
 juce::File fileIn (const juce::File& settingsFolder)
 {
     return settingsFolder.getChildFile (fileName);
+}
+
+juce::File makerFolder()
+{
+    return Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName);
 }
 
 int rowForKey (const juce::String& key)

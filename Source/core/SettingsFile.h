@@ -20,6 +20,9 @@ inline constexpr size_t maxFileBytes = 1024 * 1024;
 
 juce::File fileIn (const juce::File& settingsFolder);
 
+// The maker's folder under ProgramData, which holds the file every installer of the maker shares.
+juce::File makerFolder();
+
 // The file's root element, or nullptr when the file is missing, is not a regular file of at
 // most maxFileBytes, or is not XML of the kind the file holds. Every reader of the file goes
 // through here.

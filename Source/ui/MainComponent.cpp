@@ -36,10 +36,8 @@ MainComponent::MainComponent()
     websiteUrl = juce::URL (ProductInfo::websiteUrl);
     manualUrl = juce::URL (ProductInfo::manualUrl);
 
-    for (int row = 0; row < numFormats; ++row)
-        formatFolders[(size_t) row] = defaultFormatFolder (row);
-
-    settingsFolder = Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName);
+    formatFolders = defaultFormatFolders();
+    settingsFolder = SettingsFile::makerFolder();
     SettingsFile::readOrCreate (SettingsFile::fileIn (settingsFolder), formatFolders);
 
     for (int row = 0; row < numFormats; ++row)

@@ -1,6 +1,5 @@
 #include "InstallRun.h"
 #include "Platform.h"
-#include "ProductInfo.h"
 #include "SettingsFile.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +20,8 @@ static int runInstallChild (const char* folder)
 static int runInstallerChild (const char* prefix)
 {
     Platform::setWinePrefix (juce::File (prefix));
-    std::array<juce::File, numFormats> folders { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
-    SettingsFile::readOrCreate (SettingsFile::fileIn (Platform::commonApplicationDataFolder().getChildFile (ProductInfo::makerName)), folders);
+    auto folders = defaultFormatFolders();
+    SettingsFile::readOrCreate (SettingsFile::fileIn (SettingsFile::makerFolder()), folders);
 
     std::array<bool, numFormats> selected { true, true, true };
     int status = 0;

@@ -22,10 +22,6 @@ juce::String describeEntry (const juce::String& path)
     return S_ISFIFO (info.st_mode) ? "pipe" : "mode " + juce::String (info.st_mode) + ", " + juce::String ((juce::int64) info.st_size) + " bytes";
 }
 
-std::array<juce::File, numFormats> defaultFolders()
-{
-    return { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
-}
 } // namespace
 
 class SettingsFileTest : public TemporaryPrefixTest
@@ -42,7 +38,7 @@ protected:
 
     std::array<juce::File, numFormats> readFolders() const
     {
-        auto folders = defaultFolders();
+        auto folders = defaultFormatFolders();
         SettingsFile::readOrCreate (settings(), folders);
         return folders;
     }
@@ -51,7 +47,7 @@ protected:
 TEST_F (SettingsFileTest, AMissingFileIsWrittenWithTheDefaultsInTheSharedFormat)
 {
     // The maker folder does not exist yet: it is created so the file can be written.
-    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_EQ (readFolders(), defaultFormatFolders());
     ASSERT_TRUE (settings().existsAsFile());
 
     const auto text = settings().loadFileAsString();
@@ -104,7 +100,7 @@ TEST_F (SettingsFileTest, AFolderOnADriveThePrefixDoesNotMapIsNotMadeUp)
 TEST_F (SettingsFileTest, MissingEmptyOrRelativePathsKeepTheirDefault)
 {
     writeSettings ("<Plugin_Manager_Settings VST3_Path=\"\" CLAP_Path=\"Plugins\\CLAP\"/>");
-    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_EQ (readFolders(), defaultFormatFolders());
     EXPECT_FALSE (defaultFormatFolder (0).exists());
     EXPECT_FALSE (driveC().getChildFile ("ProgramData/Quillfern/Plugins").exists());
 }
@@ -115,13 +111,13 @@ TEST_F (SettingsFileTest, UnparseableOrUnwritableFilesLeaveTheDefaultsAndTheFile
     {
         writeSettings (garbage);
         const auto before = settings().loadFileAsString();
-        EXPECT_EQ (readFolders(), defaultFolders()) << garbage;
+        EXPECT_EQ (readFolders(), defaultFormatFolders()) << garbage;
         EXPECT_EQ (settings().loadFileAsString(), before);
     }
 
     settings().deleteFile();
     ASSERT_TRUE (settings().getChildFile ("inside").create());  // a folder where the file should be
-    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_EQ (readFolders(), defaultFormatFolders());
     EXPECT_TRUE (settings().getChildFile ("inside").existsAsFile());
 }
 
@@ -132,9 +128,9 @@ TEST_F (SettingsFileTest, AProcessingInstructionInsideTheElementIsRefusedNotAHan
     writeSettings (text);
     const auto before = settings().loadFileAsString();
 
-    auto folders = defaultFolders();
+    auto folders = defaultFormatFolders();
     EXPECT_FALSE (SettingsFile::readFolders (settings(), folders));
-    EXPECT_EQ (readFolders(), defaultFolders());
+    EXPECT_EQ (readFolders(), defaultFormatFolders());
     EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC()));
     EXPECT_EQ (settings().loadFileAsString(), before);
 
@@ -152,14 +148,14 @@ TEST_F (SettingsFileTest, AFileSavedInWindows1252ReadsItsPathsAndKeepsThemWhenRe
     ASSERT_TRUE (makerFolder().createDirectory());
     ASSERT_TRUE (settings().replaceWithData (bytes, sizeof (bytes) - 1));
 
-    auto folders = defaultFolders();
+    auto folders = defaultFormatFolders();
     EXPECT_TRUE (SettingsFile::readFolders (settings(), folders));
     const auto expected = driveC().getChildFile (juce::String::fromUTF8 ("Plug-ins f\xc3\xbcr VST3 \xe2\x80\x93 \xe2\x82\xac"));
     EXPECT_EQ (folders[0], expected);
 
     // The settings panel rewrites another row: this path must read back as the same folder.
     ASSERT_TRUE (SettingsFile::writeFolder (settings(), "CLAP_Path", driveC().getChildFile ("New")));
-    auto reread = defaultFolders();
+    auto reread = defaultFormatFolders();
     EXPECT_TRUE (SettingsFile::readFolders (settings(), reread));
     EXPECT_EQ (reread[0], expected);
     EXPECT_EQ (reread[1], driveC().getChildFile ("New"));
@@ -195,7 +191,7 @@ TEST_F (SettingsFileTest, WhatIsNotARegularFileOfSaneSizeIsNeverRead)
             ADD_FAILURE() << c.what << " blocked the reader";
             ::close (::open (path.toRawUTF8(), O_WRONLY | O_NONBLOCK));  // lets a blocked reader go
         }
-        EXPECT_EQ (reading.get(), defaultFolders()) << c.what;
+        EXPECT_EQ (reading.get(), defaultFormatFolders()) << c.what;
         EXPECT_FALSE (SettingsFile::writeFolder (settings(), "VST3_Path", driveC())) << c.what;
         EXPECT_EQ (describeEntry (path), before) << c.what;  // left exactly as it was
         ::unlink (path.toRawUTF8());

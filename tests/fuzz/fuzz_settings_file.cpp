@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
     settings.replaceWithData (data, size);
 
-    std::array<juce::File, numFormats> folders { defaultFormatFolder (0), defaultFormatFolder (1), defaultFormatFolder (2) };
+    auto folders = defaultFormatFolders();
     SettingsFile::readFolders (settings, folders);
 
     for (int row = 0; row < numFormats; ++row)
