@@ -75,20 +75,6 @@ void installAllThree (const juce::File& folder)
             throw std::runtime_error ("install failed");
 }
 
-double medianMs (int runs, const std::function<void()>& prepare, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i)
-    {
-        prepare();
-        const auto start = juce::Time::getMillisecondCounterHiRes();
-        work();
-        times.push_back (juce::Time::getMillisecondCounterHiRes() - start);
-    }
-    std::sort (times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 void compareInstallWithUnzip()
 {
     const auto archives = freshFolder ("archives");

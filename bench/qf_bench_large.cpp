@@ -133,19 +133,6 @@ juce::File emptiedFolder (const juce::File& folder)
     return folder;
 }
 
-double millisecondsOf (const std::function<void()>& work)
-{
-    const auto start = juce::Time::getMillisecondCounterHiRes();
-    work();
-    return juce::Time::getMillisecondCounterHiRes() - start;
-}
-
-double medianOf (std::vector<double> values)
-{
-    std::sort (values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void install (const LargeArchive& archive, const juce::File& folder)
 {
     if (installBundle (folder, bundleName, archive.bytes) != RowOutcome::Installed)
@@ -160,16 +147,10 @@ struct Timing
 Timing timeInstallAndUnzip (const LargeArchive& archive, const juce::File& target, int runs)
 {
     const auto unzip = "unzip -o -qq '" + archive.zip.getFullPathName() + "' -d '" + target.getFullPathName() + "'";
-    std::vector<double> installs, unzips;
-
-    for (int i = 0; i < runs; ++i)
-    {
-        emptiedFolder (target);
-        unzips.push_back (millisecondsOf ([&] { if (std::system (unzip.toRawUTF8()) != 0) throw std::runtime_error ("unzip failed"); }));
-        emptiedFolder (target);
-        installs.push_back (millisecondsOf ([&] { install (archive, target); }));
-    }
-    return { medianOf (installs), medianOf (unzips) };
+    const auto empty = [&] { emptiedFolder (target); };
+    const auto unzipMs = medianMs (runs, empty, [&] { if (std::system (unzip.toRawUTF8()) != 0) throw std::runtime_error ("unzip failed"); });
+    const auto installMs = medianMs (runs, empty, [&] { install (archive, target); });
+    return { installMs, unzipMs };
 }
 
 // Kilobytes of this process's private (anonymous) resident memory. Pages of the mapped archive

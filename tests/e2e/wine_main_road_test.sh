@@ -63,8 +63,9 @@ size="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' 
 screenshot "$shots/wine-main.png"
 click_at 519 147   # SELECT ALL
 click_at 546 471   # INSTALL
-success_icon_shown() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#86CF7A')" -gt 500 ]; }
-wait_for success_icon_shown || fail "no green SUCCESS icon"
+# Whether the result view's large icon shows in this colour.
+icon_in() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci "$1")" -gt 500 ]; }
+wait_for icon_in '#86CF7A' || fail "no green SUCCESS icon"
 screenshot "$shots/wine-result.png"
 diff -r "$expected/vst3/Kestrune.vst3" "${bundles[0]}" > /dev/null || fail "the VST3 bundle differs from its archive"
 cmp -s "$expected/clap/Kestrune.clap" "${bundles[1]}" || fail "the CLAP bundle differs from its archive"
@@ -94,8 +95,7 @@ sed -i 's|AAX_Path="[^"]*"|AAX_Path="C:\\Blocked\\AAX"|' "$settings"
 start_under_wine
 click_at 519 147
 click_at 546 471
-failed_icon_shown() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci '#E08A2A')" -gt 500 ]; }
-wait_for failed_icon_shown || fail "no orange FAILED icon"
+wait_for icon_in '#E08A2A' || fail "no orange FAILED icon"
 screenshot "$shots/wine-failed.png"
 [ -e "${bundles[0]}" ] && [ -e "${bundles[1]}" ] || fail "VST3 and CLAP were not installed beside the failing AAX"
 [ "$(cat "$drive_c/Blocked")" = "not a folder" ] || fail "the blocking file was changed"
