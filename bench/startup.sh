@@ -5,33 +5,23 @@
 # window's centre shows the background colour #111111; the poll adds a few milliseconds. Also
 # the command line's --status from start to exit against that start-up.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/shell_helpers.sh"
 app="$1"; runs="${2:-10}"
-display=":$((300 + RANDOM % 300))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2> /dev/null || true' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+QF_WAIT_POLL=0.005 QF_WAIT_SECONDS=30
+trap 'kill ${xvfb:-} 2> /dev/null || true' EXIT
+start_xvfb
 
-# time_until_shown NAME PIXEL COMMAND...: milliseconds from start until a visible window
-# titled NAME exists (and, when PIXEL is set, shows it at its centre).
+# time_until_shown TITLE PAINTED COMMAND...: milliseconds from start until a visible window
+# titled TITLE exists (and, when PAINTED is "painted", shows its first frame).
 time_until_shown() {
-    local name="$1" pixel="$2"; shift 2
-    local home start window shown
+    local name="$1" painted="$2"; shift 2
+    local home start
     home=$(mktemp -d)
     start=$(date +%s%N)
     HOME="$home" "$@" > /dev/null 2>&1 &
     local pid=$!
-    while :; do
-        window=$(timeout 2 xdotool search --onlyvisible --name "$name" 2> /dev/null | head -n 1 || true)
-        if [ -n "$window" ]; then
-            [ -z "$pixel" ] && break
-            shown=$(timeout 2 import -window "$window" -crop 1x1+300+300 -depth 8 txt:- 2> /dev/null | tail -n 1 || true)
-            [[ "$shown" == *"$pixel"* ]] && break
-        fi
-        [ $(( $(date +%s%N) - start )) -lt 30000000000 ] || { echo "no window titled $name within 30 s" >&2; exit 1; }
-        sleep 0.005
-    done
+    find_window "$name" "$pid"
+    [ "$painted" != painted ] || wait_for_first_frame
     echo $(( ($(date +%s%N) - start) / 1000000 ))
     kill "$pid" 2> /dev/null; wait "$pid" 2> /dev/null || true
     rm -rf "$home"
@@ -43,8 +33,8 @@ median_of_runs() {
     printf '%s\n' "${times[@]}" | sort -n | sed -n "$((runs / 2 + 1))p"
 }
 
-installer=$(median_of_runs time_until_shown '^qf_installer$' '#111111' "$app")
-dialog=$(median_of_runs time_until_shown '^qf_reference$' '' zenity --info --title=qf_reference --text=reference)
+installer=$(median_of_runs time_until_shown qf_installer painted "$app")
+dialog=$(median_of_runs time_until_shown qf_reference shown zenity --info --title=qf_reference --text=reference)
 # The command line's --status, started to exited, with no display at all.
 time_status() {
     local home start

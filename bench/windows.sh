@@ -8,9 +8,10 @@
 # Usage: windows.sh LINUX_APP RUNS   (run from scripts/bench.sh, which sets up the build)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
+source "$QF_ROOT/scripts/shell_helpers.sh"
 linux_app="$1"; runs="${2:-5}"
+QF_WAIT_POLL=0.005
 work=$(mktemp -d)
-display=":$((600 + RANDOM % 300))"
 trap 'WINEPREFIX="$work/prefix" timeout 30 wineserver -k 2> /dev/null || true; kill "${xvfb:-}" 2> /dev/null || true; rm -rf "$work"' EXIT
 
 ms_since() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
@@ -43,31 +44,23 @@ stripped=$(stat -c %s "$work/stripped.exe")
 archives=$(( $(stat -c %s "$BUILD_DIR"/standin/*.zip | paste -sd+) ))
 echo "| Windows executable as shipped (stripped); unstripped $(mb "$unstripped") | $(mb "$stripped"), $(mb $((stripped - archives))) beyond the archives | the three archives it carries: $(mb "$archives") | $(ratio "$stripped" "$archives") |"
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset > /dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 timeout 180 wineboot -i > /dev/null 2>&1
 
 # first_frame COMMAND...: sets frame_ms to the milliseconds from start until its window shows
 # the background at its centre; leaves the process running, its window in $window.
 first_frame() {
-    local start shown
+    local start
     start=$(date +%s%N)
     HOME="$work/home" "$@" > /dev/null 2>&1 &
     app_pid=$!
-    while :; do
-        window=$(timeout 2 xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
-        if [ -n "$window" ]; then
-            shown=$(timeout 2 import -window "$window" -crop 1x1+300+300 -depth 8 txt:- 2> /dev/null | tail -n 1 || true)
-            [[ "$shown" == *"#111111"* ]] && break
-        fi
-        [ "$(ms_since "$start")" -lt 60000 ] || { echo "no window within 60 s" >&2; exit 1; }
-        sleep 0.005
-    done
+    find_window qf_installer "$app_pid"
+    wait_for_first_frame
     frame_ms=$(ms_since "$start")
 }
 
+success_shown() { [[ "$(pixel_at 300 282)" == *"#86CF7A"* ]]; }
 # install_time: SELECT ALL, INSTALL, and milliseconds until the green SUCCESS icon shows.
 install_time() {
     local start
@@ -75,10 +68,7 @@ install_time() {
     xdotool mousemove --window "$window" 546 471
     start=$(date +%s%N)
     xdotool click 1
-    until timeout 2 import -window "$window" -crop 1x1+300+282 -depth 8 txt:- 2> /dev/null | grep -qi '#86CF7A'; do
-        [ "$(ms_since "$start")" -lt 60000 ] || { echo "no SUCCESS within 60 s" >&2; exit 1; }
-        sleep 0.005
-    done
+    wait_for outcome "the green SUCCESS icon" success_shown
     ms_since "$start"
 }
 

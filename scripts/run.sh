@@ -3,6 +3,8 @@
 # screenshot of the window and closes it again.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+fail() { die "$@"; }
+source "$QF_ROOT/scripts/shell_helpers.sh"
 
 bash "$QF_ROOT/scripts/setup.sh"
 configure_and_build "$BUILD_DIR" qf_installer
@@ -13,25 +15,12 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "$app"
 fi
 
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-xvfb=$!
-trap 'kill $app_pid $xvfb 2> /dev/null || true' EXIT
-export DISPLAY="$display"
-sleep 1
-kill -0 $xvfb 2> /dev/null || die "Xvfb could not start on $display"
-
+trap 'kill ${app_pid:-} ${xvfb:-} 2> /dev/null || true' EXIT
+start_xvfb
 "$app" &
 app_pid=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    kill -0 $app_pid 2> /dev/null || die "the installer exited before showing its window"
-    sleep 0.1
-done
-[ -n "$window" ] || die "the installer's window did not appear"
-sleep 1
+find_window qf_installer "$app_pid"
+wait_for_first_frame
 shot="$BUILD_DIR/screenshot.png"
-import -window "$window" "$shot"
-say "no display: ran under Xvfb; screenshot of the window saved to $shot"
+screenshot "$shot"
+say "no display: ran under Xvfb on $DISPLAY; screenshot of the window saved to $shot"

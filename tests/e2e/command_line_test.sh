@@ -7,13 +7,9 @@ app=$(realpath "$1")
 archives=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-# With a sanitized executable, any report (a file "$QF_SANITIZER_LOG.<pid>") fails the test.
-if [ -n "${QF_SANITIZER_LOG:-}" ]; then
-    rm -f "$QF_SANITIZER_LOG".*
-    export ASAN_OPTIONS="detect_leaks=1:log_path=$QF_SANITIZER_LOG" UBSAN_OPTIONS="print_stacktrace=1:log_path=$QF_SANITIZER_LOG"
-fi
+here="$(dirname "$0")"
+source "$here/../../scripts/shell_helpers.sh"
+source "$here/sanitizer.sh"
 
 unset DISPLAY WAYLAND_DISPLAY
 export HOME="$work/home" WINEPREFIX="$work/wine"
@@ -89,8 +85,4 @@ run "uninstall"            0 '^VST3: removed from C:\\Program Files\\Common File
 [ ! -e "$vst3" ] && [ -d "$common/VST3" ] || fail "uninstall did not remove just the bundle"
 grep -q ' removed Kestrune.vst3 from C:\\Program Files\\Common Files\\VST3$' "$work/run.log" || fail "no removal line in the log"
 [ -f "$clap" ] || fail "uninstalling VST3 touched CLAP"
-if [ -n "${QF_SANITIZER_LOG:-}" ] && compgen -G "$QF_SANITIZER_LOG.*" > /dev/null; then
-    cat "$QF_SANITIZER_LOG".*
-    fail "sanitizer reports above"
-fi
-echo "PASS"
+pass

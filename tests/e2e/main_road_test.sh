@@ -7,28 +7,27 @@ shots="${2:-$(dirname "$1")/screenshots}"
 mkdir -p "$shots"
 source "$(dirname "$0")/lib.sh" "$1"
 
-hint_area() { import -window "$window" -crop 552x18+24+540 -depth 8 txt:- | md5sum; }
+hint_area() { area_hash 552x18+24+540; }
+hint_changed_from() { [ "$(hint_area)" != "$1" ]; }
 
 common="$work/.wine/drive_c/Program Files/Common Files"
 vst3="$common/VST3/Kestrune.vst3"
 aax="$common/Avid/Audio/Plug-Ins/Kestrune.aaxplugin"
 clap="$common/CLAP/Kestrune.clap"
+bundles_gone() { [ ! -e "$vst3" ] && [ ! -e "$aax" ]; }
 
 start_installer
 before=$(hint_area)
-idle_red=$(red_at 564 210)
-xdotool mousemove --window "$window" 440 210; sleep 0.4
-[ "$(hint_area)" != "$before" ] || fail "hovering CLAP did not change the hint line"
 # Grey over the background at alpha 89 normally, 128 while hovered.
-hover_red=$(red_at 564 210)
-[ "$idle_red" -ge 68 ] && [ "$idle_red" -le 73 ] || fail "idle CLAP row red channel $idle_red"
-[ "$hover_red" -ge 91 ] && [ "$hover_red" -le 97 ] || fail "hovered CLAP row red channel $hover_red"
+channel_in red 564 210 68 73 || fail "idle CLAP row red channel $seen"
+xdotool mousemove --window "$window" 440 210
+wait_for pixel "the hovered CLAP row to brighten" channel_in red 564 210 91 97
+wait_for pixel "hovering CLAP to change the hint line" hint_changed_from "$before"
 screenshot "$shots/main.png"
 click_at 159 210   # VST3
 click_at 159 282   # AAX
 click_at 546 471   # INSTALL
-wait_for test -f "$aax/Contents/x64/Kestrune.aaxplugin" || fail "AAX not installed within 30 s"
-sleep 0.3          # the result view follows the run's end
+wait_for_success
 screenshot "$shots/result.png"
 [ -f "$vst3/Contents/x86_64-win/Kestrune.vst3" ] || fail "VST3 not installed"
 [ -f "$aax/Contents/x64/Kestrune.aaxplugin" ] || fail "AAX not installed"
@@ -38,8 +37,8 @@ stop_installer
 
 start_installer   # installed rows start selected
 xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift
-wait_for test ! -e "$aax" || true
-[ ! -e "$vst3" ] && [ ! -e "$aax" ] || fail "Shift-click did not remove the bundles"
+wait_for_success
+bundles_gone || fail "Shift-click did not remove the bundles"
 [ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
 stop_installer
 pass "screenshots in $shots"

@@ -25,59 +25,65 @@ chmod +x "$work/bin/xdg-open" "$work/bin/zenity"
 export PATH="$work/bin:$PATH"
 settings="$work/.wine/drive_c/ProgramData/Quillfern/PluginManagerSettings.txt"
 
-# The main screen has its blue bar along the top; every panel paints that area dark.
-main_shown() { [ "$(blue_at 300 2)" -gt 200 ]; }
-panel_shown() { [ "$(blue_at 300 2)" -lt 40 ]; }
 close_panel() {
     click_at 552 33
-    main_shown || fail "closing the $1 panel did not show the main screen"
+    wait_for panel "closing the $1 panel to show the main screen" main_shown
 }
 open_panel() {
     click_at "$2" "$3"
-    panel_shown || fail "the $1 panel did not open"
-    xdotool mousemove --window "$window" 300 590; sleep 0.2
+    wait_for panel "the $1 panel to open" panel_shown
+    xdotool mousemove --window "$window" 300 590
     screenshot "$shots/$1.png"
 }
+# lines_matching N PATTERN FILE: whether at least N lines of FILE match the pattern.
+lines_matching() { seen="$(grep -c -- "$2" "$3" 2> /dev/null) lines"; [ "${seen% lines}" -ge "$1" ]; }
+# The close mark brightens under the pointer: once it does, every click and key sent before
+# the pointer moved there has been taken.
+close_mark_hovered() { channel_in red 552 33 150 255; }
+has_text() { grep -q -- "$1" "$2" 2> /dev/null; }
 
 start_installer
-xdotool mousemove --window "$window" 300 300; sleep 0.3
+xdotool mousemove --window "$window" 300 300
 main_shown || fail "main screen not shown at start"
 
 open_panel eula 72 456
 click_at 300 300
-xdotool type --delay 5 "typed into the licence"; sleep 0.2
+xdotool type --delay 5 "typed into the licence"
+xdotool mousemove --window "$window" 552 33
+wait_for pixel "the close mark to brighten under the pointer" close_mark_hovered
 panel_shown || fail "clicking or typing in the licence closed it"
 close_panel eula
 
 open_panel support 174 486
 # DISCORD: its tile turns green while the button is held down; the click opens the invite.
-xdotool mousemove --window "$window" 90 120 mousedown 1; sleep 0.3
-pressed=$(red_at 64 120)
-xdotool mouseup 1; sleep 0.3
-[ "$pressed" -ge 130 ] && [ "$pressed" -le 138 ] || fail "pressed DISCORD tile red channel $pressed"
-click_at 90 240    # MAIL
+xdotool mousemove --window "$window" 90 120 mousedown 1
+wait_for pixel "the held DISCORD tile to turn green" channel_in red 64 120 130 138
+xdotool mouseup 1
 click_at 300 200   # beside the tiles: nothing
-sleep 0.5
-grep -qx 'https://chat.quillfern.example/invite/quillfern' "$work/opened.txt" || fail "chat invite not opened"
+click_at 90 240    # MAIL
+wait_for record "the chat invite and the mail link to reach the link handler" lines_matching 2 . "$work/opened.txt"
+grep -qx 'https://chat.quillfern.example/invite/quillfern' "$work/opened.txt" || fail "chat invite not opened: $(cat "$work/opened.txt")"
 grep -q '^mailto:support@quillfern.example?subject=Kestrune%20help&body=Product%3A%20Kestrune%201.0.0%0AOperating%20System%3A%20' "$work/opened.txt" \
     || fail "support mail link: $(cat "$work/opened.txt")"
-[ "$(wc -l < "$work/opened.txt")" -eq 2 ] || fail "a click beside the tiles opened something"
+[ "$(wc -l < "$work/opened.txt")" -eq 2 ] || fail "a click beside the tiles opened something: $(cat "$work/opened.txt")"
 close_panel support
 
 open_panel settings 276 456
 click_at 528 150   # BROWSE for CLAP
-sleep 0.6
+wait_for record "the folder chooser to be asked" lines_matching 1 '^cwd=' "$work/zenity-args.txt"
 grep -qx -- '--title=Choose the CLAP install folder' "$work/zenity-args.txt" || fail "chooser title: $(cat "$work/zenity-args.txt")"
 grep -qx -- '--directory' "$work/zenity-args.txt" || fail "chooser not asked for a folder"
-grep -q 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings" || fail "settings file not rewritten: $(cat "$settings")"
-grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed"
-# The chooser starts at the folder the box now shows; the hovered face is brighter.
+wait_for file "the chosen CLAP folder in the settings file" has_text 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings"
+grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed: $(cat "$settings")"
+# The chooser starts at the folder the box now shows; the hovered face is brighter. The pointer
+# leaves and comes back first, as a user's would from the chooser's dialog: a second press at
+# the very same spot a moment after the first is not taken as a new click.
+xdotool mousemove --window "$window" 400 400
 click_at 528 150
-sleep 0.6
+wait_for record "the folder chooser to be asked again" lines_matching 2 '^cwd=' "$work/zenity-args.txt"
 [ "$(tail -n 1 "$work/zenity-args.txt")" = "cwd=$chosen" ] || fail "chooser did not start at the box's folder"
-hovered=$(red_at 570 150) idle=$(red_at 570 111)
-[ "$hovered" -ge 128 ] && [ "$hovered" -le 136 ] || fail "hovered BROWSE face red channel $hovered"
-[ "$idle" -ge 90 ] && [ "$idle" -le 98 ] || fail "idle BROWSE face red channel $idle"
+wait_for pixel "the hovered BROWSE face to be brighter" channel_in red 570 150 128 136
+channel_in red 570 111 90 98 || fail "idle BROWSE face red channel $seen"
 close_panel settings
 
 open_panel changelog 276 486
@@ -86,6 +92,7 @@ close_panel changelog
 # The chosen folder is where CLAP now goes.
 click_at 440 210   # CLAP
 click_at 546 471   # INSTALL
+wait_for_success
 [ -f "$chosen/Kestrune.clap" ] || fail "CLAP not installed into the chosen folder"
 stop_installer
 pass "screenshots in $shots"

@@ -17,13 +17,20 @@ kill -0 "$app_pid" || fail "the installer exited"
 # Resized from outside to sizes that are not square (a window manager that ignores the aspect
 # hint, or a program), the window keeps its content square on the shorter side, so nothing is
 # cut off: the INSTALL face stays whole in the bottom right.
-for size in "700 500" "500 760"; do
-    xdotool windowsize "$window" $size; sleep 0.6
+client_size() {
+    local geometry
     geometry=$(xwininfo -id "$window")
-    now="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' <<< "$geometry")"
-    [ "$now" = 500x500 ] || fail "after a resize to ${size/ /x} the window is $now, not 500x500"
-    # INSTALL's face, a grey square at (86, 73.5) units: near its left edge at unit 5.
-    [ "$(red_at 433 392)" -ge 60 ] || fail "no INSTALL face after a resize to ${size/ /x}: $(pixel_at 433 392)"
+    echo "$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' <<< "$geometry")"
+}
+# INSTALL's face, a grey square at (86, 73.5) units: near its left edge at unit 5.
+squared_with_install_face() {
+    seen="$(client_size), INSTALL face $(pixel_at 433 392)"
+    [ "$(client_size)" = 500x500 ] && channel_in red 433 392 60 255
+}
+for size in "700 500" "500 760"; do
+    xdotool windowsize "$window" $size
+    wait_for window "the window to be square again at 500x500 with the INSTALL face whole after a resize to ${size/ /x}" \
+        squared_with_install_face
 done
 kill -0 "$app_pid" || fail "the installer exited"
 pass

@@ -24,25 +24,33 @@ common="$drive_c/Program Files/Common Files"
 settings="$drive_c/ProgramData/Quillfern/PluginManagerSettings.txt"
 bundles=("$common/VST3/Kestrune.vst3" "$common/CLAP/Kestrune.clap" "$common/Avid/Audio/Plug-Ins/Kestrune.aaxplugin")
 
+# Wine's own words, when a step under it fails.
+failure_context() { [ ! -s "$work/wine.log" ] || { echo "--- Wine's output:"; tail -n 40 "$work/wine.log"; }; }
+
 start_under_wine() {
     wine "$exe" > "$work/wine.log" 2>&1 &
     app_pid=$!
-    window=""
-    for _ in $(seq 120); do  # Wine also makes a 1 x 1 unmapped window of the same title
-        window=$(xdotool search --onlyvisible --name '^qf_installer$' 2> /dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        kill -0 "$app_pid" 2> /dev/null || { cat "$work/wine.log"; fail "the installer exited under Wine before showing its window"; }
-        sleep 0.5
-    done
-    [ -n "$window" ] || { cat "$work/wine.log"; fail "no qf_installer window within 60 s under Wine"; }
-    sleep 2
+    find_window qf_installer "$app_pid"  # Wine also makes a 1 x 1 unmapped window of that title
+    wait_for_first_frame
 }
 
-close_with_alt_f4() {
-    xdotool mousemove --window "$window" 300 380 click 1; sleep 0.3  # focus: Wine ignores keys sent to a window
+# Wine takes keys only once a click has made the window its foreground window, which X does
+# not show: the click and Alt+F4 are sent again every 10 s until the process has exited.
+exited_within_10_s() {
+    local start
+    start=$(now_ms)
+    until ! kill -0 "$app_pid" 2> /dev/null; do
+        [ $(( $(now_ms) - start )) -lt 10000 ] || return 1
+        sleep 0.1
+    done
+}
+alt_f4_taken() {
+    click_at 300 380
     xdotool key alt+F4
-    for _ in $(seq 60); do kill -0 "$app_pid" 2> /dev/null || break; sleep 0.5; done
-    kill -0 "$app_pid" 2> /dev/null && fail "the installer did not exit within 30 s of Alt+F4"
+    exited_within_10_s
+}
+close_with_alt_f4() {
+    wait_for window "the installer to exit after Alt+F4" alt_f4_taken
     local status=0
     wait "$app_pid" || status=$?
     [ "$status" = 0 ] || fail "the installer exited with status $status"
@@ -63,9 +71,7 @@ size="$(awk '/Width:/ {print $2}' <<< "$geometry")x$(awk '/Height:/ {print $2}' 
 screenshot "$shots/wine-main.png"
 click_at 519 147   # SELECT ALL
 click_at 546 471   # INSTALL
-# Whether the result view's large icon shows in this colour.
-icon_in() { [ "$(import -window "$window" -crop 408x84+96+240 -depth 8 txt:- | grep -ci "$1")" -gt 500 ]; }
-wait_for icon_in '#86CF7A' || fail "no green SUCCESS icon"
+wait_for_success
 screenshot "$shots/wine-result.png"
 diff -r "$expected/vst3/Kestrune.vst3" "${bundles[0]}" > /dev/null || fail "the VST3 bundle differs from its archive"
 cmp -s "$expected/clap/Kestrune.clap" "${bundles[1]}" || fail "the CLAP bundle differs from its archive"
@@ -84,7 +90,7 @@ for point in "282 210" "564 210" "282 282"; do
 done
 screenshot "$shots/wine-installed.png"
 xdotool mousemove --window "$window" 546 471 keydown shift click 1 keyup shift
-wait_for test ! -e "${bundles[2]}" || true
+wait_for_success
 for bundle in "${bundles[@]}"; do [ ! -e "$bundle" ] || fail "Shift-click left $bundle"; done
 [ -d "$common/VST3" ] || fail "the VST3 folder itself was removed"
 close_with_alt_f4
@@ -95,7 +101,7 @@ sed -i 's|AAX_Path="[^"]*"|AAX_Path="C:\\Blocked\\AAX"|' "$settings"
 start_under_wine
 click_at 519 147
 click_at 546 471
-wait_for icon_in '#E08A2A' || fail "no orange FAILED icon"
+wait_for_failure
 screenshot "$shots/wine-failed.png"
 [ -e "${bundles[0]}" ] && [ -e "${bundles[1]}" ] || fail "VST3 and CLAP were not installed beside the failing AAX"
 [ "$(cat "$drive_c/Blocked")" = "not a folder" ] || fail "the blocking file was changed"
