@@ -76,9 +76,13 @@ grep -qx -- '--directory' "$work/zenity-args.txt" || fail "chooser not asked for
 wait_for file "the chosen CLAP folder in the settings file" has_text 'CLAP_Path="C:\\Plugins\\CLAP"' "$settings"
 grep -q 'VST3_Path="C:\\Program Files\\Common Files\\VST3"' "$settings" || fail "VST3 path changed: $(cat "$settings")"
 # The chooser starts at the folder the box now shows; the hovered face is brighter. The pointer
-# leaves and comes back first, as a user's would from the chooser's dialog: a second press at
-# the very same spot a moment after the first is not taken as a new click.
+# leaves and comes back first, as a user's would from the chooser's dialog, and the face shows
+# it left and came back: a press sent straight after the chooser returns may not be taken
+# (seen with the sanitized build), as no user's could be.
 xdotool mousemove --window "$window" 400 400
+wait_for pixel "the BROWSE face to be idle once the pointer left" channel_in red 570 150 90 98
+xdotool mousemove --window "$window" 528 150
+wait_for pixel "the hovered BROWSE face to be brighter" channel_in red 570 150 128 136
 click_at 528 150
 wait_for record "the folder chooser to be asked again" lines_matching 2 '^cwd=' "$work/zenity-args.txt"
 [ "$(tail -n 1 "$work/zenity-args.txt")" = "cwd=$chosen" ] || fail "chooser did not start at the box's folder"
