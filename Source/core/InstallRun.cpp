@@ -79,7 +79,7 @@ bool renamesReach (const juce::File& staging, const juce::File& formatFolder)
     if (Platform::renameEntry (there, probe) == Platform::Rename::done)
         return true;
 
-    there.deleteFile();
+    Platform::removeTree (there);
     return false;
 }
 
@@ -93,7 +93,7 @@ juce::File createStagingFolder (const juce::File& formatFolder)
     {
         if (renamesReach (beside, formatFolder))
             return beside;
-        beside.deleteRecursively();
+        Platform::removeTree (beside);
     }
 
     if (auto inside = formatFolder.getChildFile (name); inside.createDirectory())
@@ -253,6 +253,15 @@ bool swapInNewBundle (const juce::File& staging, const juce::File& fresh, const 
     return false;
 }
 
+// Why a bundle could not be moved away: held by a program, or a link that this system can
+// only follow (Wine), which is left as it is rather than followed.
+juce::String cannotMove (const juce::String& verb, const juce::File& bundle)
+{
+    if (Platform::isLink (bundle))
+        return bundle.getFileName() + " is a link, which the installer never follows; it was left as it is";
+    return "could not " + verb + " " + bundle.getFileName() + " (is it in use?)";
+}
+
 juce::String unavailableDriveProblem (const juce::File& formatFolder)
 {
     const auto drive = Platform::unavailableDriveOf (formatFolder);
@@ -306,8 +315,10 @@ void recoverStaging (const juce::File& staging, const juce::File& formatFolder, 
         listener.fileOperation ("put back " + bundleName + " in " + Platform::windowsPathOf (formatFolder) + " after an interrupted run");
     }
 
-    staging.deleteRecursively();
-    listener.fileOperation ("removed " + staging.getFileName() + ", left by an interrupted run");
+    if (Platform::removeTree (staging))
+        listener.fileOperation ("removed " + staging.getFileName() + ", left by an interrupted run");
+    else
+        listener.fileOperation ("could not remove " + staging.getFileName() + ", left by an interrupted run; a later run tries again");
 }
 } // namespace
 
@@ -347,12 +358,12 @@ RowResult installBundle (const juce::File& formatFolder, const juce::String& bun
         problem = extractBundle (zip, *directory, extracted, bundleName, listener);
 
         if (problem.isEmpty() && ! swapInNewBundle (staging, extracted.getChildFile (stagedBundleName), formatFolder.getChildFile (bundleName)))
-            problem = "could not replace " + bundleName + " (is it in use?)";
+            problem = cannotMove ("replace", formatFolder.getChildFile (bundleName));
         else if (problem.isEmpty())
             listener.fileOperation ("moved the new " + bundleName + " into " + Platform::windowsPathOf (formatFolder));
     }
 
-    staging.deleteRecursively();
+    Platform::removeTree (staging);
     return problem.isEmpty() ? RowResult { RowOutcome::Installed, {} } : installFailed (problem);
 }
 
@@ -384,7 +395,7 @@ RowResult removeBundle (const juce::File& formatFolder, const juce::String& bund
     const auto discarded = staging.getChildFile (discardFolder).getChildFile (bundleName);
     const bool movedOut = discarded.getParentDirectory().createDirectory()
                           && Platform::renameEntry (target, discarded) == Platform::Rename::done;
-    staging.deleteRecursively();
+    Platform::removeTree (staging);
 
     if (movedOut && ! Platform::entryExists (target))
     {
@@ -392,7 +403,7 @@ RowResult removeBundle (const juce::File& formatFolder, const juce::String& bund
         return { RowOutcome::Removed, {} };
     }
 
-    return removeFailed ("could not remove " + bundleName + " (is it in use?)");
+    return removeFailed (cannotMove ("remove", target));
 }
 
 void recoverInterruptedRuns (const juce::File& formatFolder, const juce::String& bundleName, RunListener* listener)

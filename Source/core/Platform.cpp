@@ -6,13 +6,19 @@
  #include <windows.h>
  #include <shellapi.h>
  #include <cstdio>
+ #include <cstring>
+ #include <string>
 #else
  #include <cerrno>
+ #include <cstring>
+ #include <dirent.h>
  #include <fcntl.h>
  #include <signal.h>
  #include <sys/mman.h>
  #include <sys/stat.h>
  #include <unistd.h>
+ #include <string>
+ #include <vector>
 #endif
 
 namespace Platform
@@ -45,6 +51,100 @@ void simulateFileSystemBoundary (const juce::File& folder)
 }
 
 #if JUCE_WINDOWS
+
+namespace
+{
+// A tree deeper than this is not ours to remove: each level holds a handle.
+constexpr int deepestFolder = 256;
+
+// Opened without following a link (a junction or symbolic link is opened itself), with the
+// right to delete or rename it, and shared for neither: while the handle is open nobody can
+// move the entry, replace it, or rename a folder above it.
+HANDLE openWithoutFollowing (const juce::String& path)
+{
+    return CreateFileW (path.toWideCharPointer(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+juce::StringArray childNamesOf (HANDLE folder)
+{
+    juce::StringArray names;
+    juce::HeapBlock<char> buffer (1 << 16);
+    auto request = FileIdBothDirectoryRestartInfo;
+
+    while (GetFileInformationByHandleEx (folder, request, buffer.get(), 1 << 16))
+    {
+        request = FileIdBothDirectoryInfo;
+        for (auto* entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (buffer.get());;
+             entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*> (reinterpret_cast<char*> (entry) + entry->NextEntryOffset))
+        {
+            const auto name = juce::String (juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (entry->FileName)),
+                                            entry->FileNameLength / sizeof (WCHAR));
+            if (name != "." && name != "..")
+                names.add (name);
+            if (entry->NextEntryOffset == 0)
+                break;
+        }
+    }
+
+    return names;
+}
+
+// Whether the handle is the entry at the path itself. Windows opens a junction or link itself
+// when asked not to follow it. Wine 8 follows a link whatever it is asked (the path's
+// attributes say "reparse point", the handle's do not), and no call of its removes or renames
+// the link itself: such an entry is left as it is.
+bool isTheEntryItself (HANDLE entry, const juce::String& path, FILE_BASIC_INFO& basic)
+{
+    if (! GetFileInformationByHandleEx (entry, FileBasicInfo, &basic, sizeof basic))
+        return false;
+
+    const auto atPath = GetFileAttributesW (path.toWideCharPointer());
+    return atPath != INVALID_FILE_ATTRIBUTES
+           && ((atPath ^ basic.FileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+bool removeEntry (const juce::String& path, int depth);
+
+// Empties a folder through its handle, or marks a file or link for deletion; the entry goes
+// when the handle closes. Its kind is read through the handle, so it cannot change meanwhile.
+bool removeOpened (HANDLE entry, const juce::String& path, int depth)
+{
+    FILE_BASIC_INFO basic {};
+    if (! isTheEntryItself (entry, path, basic))
+        return false;
+
+    const bool isReparsePoint = (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && ! isReparsePoint)
+    {
+        if (depth >= deepestFolder)
+            return false;
+        for (const auto& name : childNamesOf (entry))
+            removeEntry (path + "\\" + name, depth + 1);
+    }
+
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+    {
+        basic.FileAttributes &= ~(DWORD) FILE_ATTRIBUTE_READONLY;
+        SetFileInformationByHandle (entry, FileBasicInfo, &basic, sizeof basic);
+    }
+
+    FILE_DISPOSITION_INFO disposition { TRUE };
+    return SetFileInformationByHandle (entry, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+bool removeEntry (const juce::String& path, int depth)
+{
+    const auto handle = openWithoutFollowing (path);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+
+    const bool removed = removeOpened (handle, path, depth);
+    CloseHandle (handle);
+    return removed;
+}
+} // namespace
 
 juce::File fileFromWindowsPath (const juce::String& path)
 {
@@ -134,10 +234,32 @@ Rename renameEntry (const juce::File& from, const juce::File& to)
     if (crossesFileSystemBoundary (from, to))
         return Rename::crossDevice;
 
-    if (MoveFileExW (from.getFullPathName().toWideCharPointer(), to.getFullPathName().toWideCharPointer(), 0) != 0)
-        return Rename::done;
+    // Renamed through a handle to the entry itself: a path-based move of a junction or link may
+    // move what it points at instead.
+    const auto handle = openWithoutFollowing (from.getFullPathName());
+    if (handle == INVALID_HANDLE_VALUE)
+        return Rename::failed;
 
-    return GetLastError() == ERROR_NOT_SAME_DEVICE ? Rename::crossDevice : Rename::failed;
+    if (FILE_BASIC_INFO basic {}; ! isTheEntryItself (handle, from.getFullPathName(), basic))
+    {
+        CloseHandle (handle);
+        return Rename::failed;
+    }
+
+    const std::wstring target (to.getFullPathName().toWideCharPointer());
+    const auto nameBytes = target.size() * sizeof (WCHAR);
+    juce::HeapBlock<char> block (sizeof (FILE_RENAME_INFO) + nameBytes, true);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*> (block.get());
+    rename->FileNameLength = (DWORD) nameBytes;
+    std::memcpy (rename->FileName, target.c_str(), nameBytes);
+
+    const bool renamed = SetFileInformationByHandle (handle, FileRenameInfo, rename, (DWORD) (sizeof (FILE_RENAME_INFO) + nameBytes)) != 0;
+    const auto error = GetLastError();
+    CloseHandle (handle);
+
+    if (renamed)
+        return Rename::done;
+    return error == ERROR_NOT_SAME_DEVICE ? Rename::crossDevice : Rename::failed;
 }
 
 bool readSmallRegularFile (const juce::File& file, size_t maxBytes, juce::MemoryBlock& bytes)
@@ -191,6 +313,20 @@ bool entryExists (const juce::File& file)
     return file.exists() || file.isSymbolicLink();
 }
 
+bool isLink (const juce::File& file)
+{
+    const auto attributes = GetFileAttributesW (file.getFullPathName().toWideCharPointer());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+bool removeTree (const juce::File& entry)
+{
+    if (entry.getFullPathName().isEmpty() || entry == entry.getParentDirectory())
+        return false;
+
+    return removeEntry (entry.getFullPathName(), 0) && ! entryExists (entry);
+}
+
 void releaseEmbeddedData (const void*, size_t) {}
 
 juce::File winePrefix() { return {}; }
@@ -200,6 +336,68 @@ void setWinePrefix (const juce::File&) {}
 
 namespace
 {
+// A tree deeper than this is not ours to remove: each level holds a descriptor.
+constexpr int deepestFolder = 256;
+
+bool removeEntryAt (int parentFd, const char* name, int depth);
+
+// Removes what the folder open as folderFd holds, and closes it.
+bool removeChildrenOf (int folderFd, int depth)
+{
+    auto* folder = fdopendir (folderFd);
+    if (folder == nullptr)
+    {
+        close (folderFd);
+        return false;
+    }
+
+    // The names first: removing entries while the listing is read may skip some.
+    std::vector<std::string> names;
+    while (const auto* entry = readdir (folder))
+        if (std::strcmp (entry->d_name, ".") != 0 && std::strcmp (entry->d_name, "..") != 0)
+            names.emplace_back (entry->d_name);
+
+    bool removed = true;
+    for (const auto& name : names)
+        removed = removeEntryAt (dirfd (folder), name.c_str(), depth + 1) && removed;
+
+    closedir (folder);
+    return removed;
+}
+
+// Everything is relative to the parent's descriptor and nothing follows a link, so a folder
+// replaced by a link at any moment is at worst removed as a link. The entry may change kind
+// while it is removed: a few rounds, then it counts as not removed.
+bool removeEntryAt (int parentFd, const char* name, int depth)
+{
+    for (int round = 0; round < 8; ++round)
+    {
+        if (unlinkat (parentFd, name, 0) == 0 || errno == ENOENT)
+            return true;
+        if (errno != EISDIR || depth >= deepestFolder)
+            return false;
+
+        const int folderFd = openat (parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (folderFd < 0)
+        {
+            if (errno == ENOENT)
+                return true;
+            if (errno == ENOTDIR || errno == ELOOP)
+                continue;
+            return false;
+        }
+
+        removeChildrenOf (folderFd, depth);
+
+        if (unlinkat (parentFd, name, AT_REMOVEDIR) == 0 || errno == ENOENT)
+            return true;
+        if (errno != ENOTDIR && errno != ENOTEMPTY && errno != EEXIST)
+            return false;
+    }
+
+    return false;
+}
+
 juce::File& prefixOverride()
 {
     static juce::File prefix;
@@ -385,6 +583,26 @@ bool entryExists (const juce::File& file)
 {
     struct stat info;
     return file.getFullPathName().isNotEmpty() && lstat (file.getFullPathName().toRawUTF8(), &info) == 0;
+}
+
+bool isLink (const juce::File& file)
+{
+    struct stat info;
+    return file.getFullPathName().isNotEmpty() && lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
+}
+
+bool removeTree (const juce::File& entry)
+{
+    if (entry.getFullPathName().isEmpty() || entry == entry.getParentDirectory())
+        return false;
+
+    const int parentFd = open (entry.getParentDirectory().getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
+        return errno == ENOENT;
+
+    const bool removed = removeEntryAt (parentFd, entry.getFileName().toRawUTF8(), 0);
+    close (parentFd);
+    return removed;
 }
 
 void releaseEmbeddedData (const void* data, size_t size)

@@ -40,6 +40,12 @@ enum class Rename
 // atomic where the system allows. Fails when the target exists.
 Rename renameEntry (const juce::File& from, const juce::File& to);
 
+// Removes whatever stands at the path without ever following a link: a link (a junction on
+// Windows) goes itself and nothing it points at does; a folder is emptied through handles or
+// descriptors opened without following links, so a folder swapped for a link meanwhile cannot
+// send the removal elsewhere. True when nothing stands at the path afterwards.
+bool removeTree (const juce::File& entry);
+
 // Tests only: renames into or out of this folder fail as they do between file systems, as
 // if another one were mounted there. An invalid File ends it.
 void simulateFileSystemBoundary (const juce::File& folder);
@@ -55,6 +61,9 @@ juce::String unavailableDriveOf (const juce::File& folder);
 // Whether the folder can be written in the settings file as a Windows path: no name in it
 // holds a character Windows forbids in names (\ / : * ? " < > | or a control character).
 bool hasWindowsPathForm (const juce::File& folder);
+
+// Whether a symbolic link (or, on Windows, a junction or other reparse point) stands at the path.
+bool isLink (const juce::File& file);
 
 // Whether anything, even a dangling symbolic link, stands at the path.
 bool entryExists (const juce::File& file);

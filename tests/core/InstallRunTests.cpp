@@ -5,9 +5,12 @@
 
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <csignal>
+#include <thread>
 
 namespace
 {
@@ -114,6 +117,98 @@ TEST_F (InstallRunTest, ASymbolicLinkAtTheBundlePathIsReplacedOrRemovedNeverFoll
     ASSERT_TRUE (root.getChildFile ("nowhere").createSymbolicLink (bundle(), true));  // dangling
     EXPECT_EQ (installVst3 (folder()), RowOutcome::Installed);
     EXPECT_EQ (snapshotOf (bundle()), newBundle);
+}
+
+// Links inside a bundle and inside a dead run's staging folder: removing, replacing and
+// recovering remove the links themselves, and what they point at survives byte for byte.
+TEST_F (InstallRunTest, LinksInsideABundleOrAStagingFolderAreRemovedNeverFollowed)
+{
+    const auto elsewhere = root.getChildFile ("elsewhere");
+    ASSERT_TRUE (elsewhere.getChildFile ("precious").createDirectory());
+    ASSERT_TRUE (elsewhere.getChildFile ("precious/deep.txt").replaceWithText ("keep me"));
+    ASSERT_TRUE (elsewhere.getChildFile ("single.txt").replaceWithText ("keep me too"));
+    const auto before = snapshotOf (elsewhere);
+
+    const auto plantLinks = [&] (const juce::File& folderToPlantIn)
+    {
+        ASSERT_TRUE (elsewhere.getChildFile ("precious").createSymbolicLink (folderToPlantIn.getChildFile ("folder-link"), true));
+        ASSERT_TRUE (elsewhere.getChildFile ("single.txt").createSymbolicLink (folderToPlantIn.getChildFile ("file-link"), true));
+    };
+
+    ASSERT_EQ (installVst3 (folder()), RowOutcome::Installed);
+    plantLinks (bundle().getChildFile ("Contents"));
+    EXPECT_EQ (installVst3 (folder()), RowOutcome::Installed);  // the bundle with links is replaced
+    EXPECT_EQ (snapshotOf (bundle()), newBundle);
+    plantLinks (bundle().getChildFile ("Contents"));
+    EXPECT_EQ (removeBundle (folder(), vst3Bundle), RowOutcome::Removed);
+    EXPECT_FALSE (Platform::entryExists (bundle()));
+    EXPECT_TRUE (stagingLeftovers (folder()).isEmpty());
+    EXPECT_EQ (snapshotOf (elsewhere), before);
+
+    // A dead run's staging folder holding links, one of them as its moved-aside bundle.
+    const auto deadRun = folder().getParentDirectory().getChildFile (".qf-staging.2147483000.000000000000001f.VST3");
+    ASSERT_TRUE (deadRun.getChildFile ("new").createDirectory() && deadRun.getChildFile ("previous").createDirectory());
+    plantLinks (deadRun.getChildFile ("new"));
+    ASSERT_TRUE (elsewhere.getChildFile ("precious").createSymbolicLink (deadRun.getChildFile ("previous/Kestrune.vst3"), true));
+    ASSERT_TRUE (Platform::removeTree (bundle()));
+    recoverInterruptedRuns (folder(), vst3Bundle);
+    EXPECT_FALSE (deadRun.exists());
+    EXPECT_TRUE (Platform::removeTree (bundle()));  // whatever recovery put back, the link itself goes
+    EXPECT_EQ (snapshotOf (elsewhere), before);
+}
+
+// While a bundle with a deep tree is removed, another thread keeps swapping a folder inside it
+// for a link to a sentinel folder holding the same names. A removal that checks a path and
+// then uses it deletes through the link; one through descriptors never does.
+TEST_F (InstallRunTest, AFolderSwappedForALinkDuringRemovalNeverLosesWhatTheLinkPointsAt)
+{
+    const auto sentinel = root.getChildFile ("sentinel");
+    const auto fillWithNames = [] (const juce::File& place)
+    {
+        bool filled = place.createDirectory().wasOk();
+        for (int i = 0; i < 300; ++i)
+            filled = place.getChildFile ("f" + juce::String (i)).replaceWithText ("x") && filled;
+        return filled;
+    };
+    ASSERT_TRUE (fillWithNames (sentinel));
+    const auto stagingParent = folder().getParentDirectory().getFullPathName();
+
+    std::atomic<bool> stop { false };
+    std::atomic<int> swaps { 0 };
+    std::thread swapper ([&]
+    {
+        while (! stop)
+            for (const auto& staging : juce::File (stagingParent).findChildFiles (juce::File::findDirectories, false, ".qf-staging*"))
+            {
+                const auto deep = staging.getChildFile ("discard/Kestrune.vst3/Contents/deep").getFullPathName();
+                struct stat info;
+                if (lstat (deep.toRawUTF8(), &info) == 0 && S_ISDIR (info.st_mode)
+                    && ::rename (deep.toRawUTF8(), (deep + ".moved").toRawUTF8()) == 0
+                    && symlink (sentinel.getFullPathName().toRawUTF8(), deep.toRawUTF8()) == 0)
+                    ++swaps;
+            }
+    });
+
+    for (int round = 0; round < 25; ++round)
+    {
+        if (installVst3 (folder()) != RowOutcome::Installed || ! fillWithNames (bundle().getChildFile ("Contents/deep")))
+        {
+            ADD_FAILURE() << "could not make the bundle in round " << round;
+            break;
+        }
+        removeBundle (folder(), vst3Bundle);
+        if (const auto left = sentinel.getNumberOfChildFiles (juce::File::findFiles); left != 300)
+        {
+            ADD_FAILURE() << "the sentinel lost " << 300 - left << " files through the link in round " << round;
+            break;
+        }
+        for (const auto& staging : juce::File (stagingParent).findChildFiles (juce::File::findDirectories, false, ".qf-staging*"))
+            Platform::removeTree (staging);  // what the swapper left behind
+    }
+
+    stop = true;
+    swapper.join();
+    EXPECT_GT (swaps.load(), 0) << "the swapper never got in: the race was not tried";
 }
 
 TEST_F (InstallRunTest, FailedInstallsKeepTheOldBundleAndLeaveNothingPartial)

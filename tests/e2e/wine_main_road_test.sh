@@ -117,4 +117,29 @@ grep -q $'^VST3\tINSTALLED\t1.0.0.0\tC:' "$work/cli.out" || { cat "$work/cli.out
 status=0
 timeout 120 wine "$exe" --install=vst2 > /dev/null 2> "$work/cli.err" || status=$?
 [ "$status" = 2 ] && grep -q 'unknown format "vst2"' "$work/cli.err" || { cat "$work/cli.err"; fail "an unknown format under Wine: status $status"; }
+# Links where the installer removes or replaces: what they point at survives byte for byte.
+# Wine reports a Unix link to a folder as a reparse point but opens and moves what it points
+# at whatever it is asked, so the executable leaves such a link as it is and says so.
+elsewhere="$work/elsewhere"
+mkdir -p "$elsewhere/sub"
+echo "not the installer's" > "$elsewhere/precious.txt"
+echo "nor this" > "$elsewhere/sub/deep.txt"
+before_elsewhere=$(find "$elsewhere" -printf '%p %s\n' | sort; cat "$elsewhere/precious.txt" "$elsewhere/sub/deep.txt")
+elsewhere_intact() { [ "$(find "$elsewhere" -printf '%p %s\n' | sort; cat "$elsewhere/precious.txt" "$elsewhere/sub/deep.txt")" = "$before_elsewhere" ]; }
+rm -rf "${bundles[0]}"
+ln -s "$elsewhere" "${bundles[0]}"
+for action in --uninstall=vst3 --install=vst3; do
+    status=0
+    timeout 120 wine "$exe" "$action" > "$work/cli.out" 2> "$work/cli.err" || status=$?
+    [ "$status" = 1 ] && grep -q '^VST3: .*Kestrune.vst3 is a link, which the installer never follows; it was left as it is' "$work/cli.err" \
+        || { cat "$work/cli.out" "$work/cli.err"; fail "$action over a link at the bundle path under Wine: status $status"; }
+    elsewhere_intact || fail "$action over a link at the bundle path changed what the link points at"
+    [ -L "${bundles[0]}" ] || fail "$action over a link at the bundle path removed the link"
+done
+rm "${bundles[0]}"
+timeout 120 wine "$exe" --install=vst3 > /dev/null 2>&1 || fail "VST3 could not be installed again"
+ln -s "$elsewhere" "${bundles[0]}/Contents/folder-link"
+timeout 120 wine "$exe" --uninstall=vst3 > "$work/cli.out" 2> "$work/cli.err" || { cat "$work/cli.out" "$work/cli.err"; fail "uninstall of a bundle holding a link under Wine"; }
+[ ! -e "${bundles[0]}" ] || fail "the bundle holding a link was not removed"
+elsewhere_intact || fail "removing a bundle that holds a folder link changed what the link points at"
 pass "screenshots in $shots"
